@@ -1,0 +1,31 @@
+# The Debian packages each task needs, and a check that installs the missing ones (as root) or
+# prints the exact command and stops.
+BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+                libbenchmark-dev fonts-liberation2)
+DEMO_PACKAGES=(xvfb xauth)
+TEST_PACKAGES=(g++-mingw-w64-i686 clang libclang-rt-14-dev wine wine32:i386)
+
+missing_packages() {
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+    done
+}
+
+ensure_packages() {
+    local missing
+    missing=$(missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    # wine32 is an i386 package: the architecture must be known to dpkg first.
+    local needs_i386=0
+    grep -q ':i386' <<<"$missing" && ! dpkg --print-foreign-architectures | grep -qx i386 && needs_i386=1
+    if [ "$(id -u)" != 0 ]; then
+        echo "Missing Debian packages. Install them with:" >&2
+        [ "$needs_i386" = 1 ] && echo "  sudo dpkg --add-architecture i386 && \\" >&2
+        echo "  sudo apt-get update && sudo apt-get install -y" $missing >&2
+        exit 1
+    fi
+    [ "$needs_i386" = 1 ] && dpkg --add-architecture i386
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+}

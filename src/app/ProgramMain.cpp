@@ -1,0 +1,27 @@
+#include "ProgramMain.h"
+
+#include <QApplication>
+#include <memory>
+
+#include "frmMain.h"
+#include "zlportio.h"
+
+int RunTamsel(port::OsApi& os)
+{
+    port::UseOs(os);
+    PortIoStartup();
+    int result = 0;
+    {
+        // The program reads nothing from its command line: the toolkit gets the name alone.
+        static char name[] = "tamsel";
+        static char* argv[] = {name, nullptr};
+        int argc = 1;
+        QApplication app(argc, argv);
+        CreatingMainForm = true;
+        auto window = std::make_unique<TfmMain>();
+        CreatingMainForm = false;
+        result = QApplication::exec();
+    }
+    PortIoShutdown();
+    return result;
+}

@@ -1,0 +1,88 @@
+#pragma once
+// The operating-system calls that the driver service control and the port I/O client make,
+// as one small interface. Each executable installs one implementation at start-up (the host's
+// real calls, or the simulated bench); tests install a scriptable fake.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace port {
+
+using Handle = std::uintptr_t;
+constexpr Handle kNullHandle = 0;                 // what a failed service-manager call returns
+constexpr Handle kInvalidHandle = ~Handle(0);     // what a failed device open returns
+
+// Windows constants the design's algorithms pass through the interface.
+constexpr std::uint32_t kVerPlatformWin32Nt = 2;
+constexpr std::uint32_t kScManagerAllAccess = 0xF003F;
+constexpr std::uint32_t kScManagerConnect = 0x0001;
+constexpr std::uint32_t kServiceAllAccess = 0xF01FF;
+constexpr std::uint32_t kServiceStart = 0x0010;
+constexpr std::uint32_t kServiceStop = 0x0020;
+constexpr std::uint32_t kServiceKernelDriver = 1;
+constexpr std::uint32_t kServiceDemandStart = 3;
+constexpr std::uint32_t kServiceErrorNormal = 1;
+constexpr std::uint32_t kServiceControlStop = 1;
+constexpr std::uint32_t kGenericReadWrite = 0xC0000000;
+constexpr std::uint32_t kOpenExisting = 3;
+constexpr std::uint32_t kFileAttributeNormal = 0x80;
+
+// Error codes the program and its tests meet.
+constexpr std::uint32_t kErrorSuccess = 0;
+constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorAlreadyExists = 183;
+constexpr std::uint32_t kErrorServiceAlreadyRunning = 1056;
+constexpr std::uint32_t kErrorServiceDoesNotExist = 1060;
+constexpr std::uint32_t kErrorServiceNotActive = 1062;
+constexpr std::uint32_t kErrorServiceExists = 1073;
+
+// Raised by a port instruction that the platform refuses or cannot perform. The port model's
+// line reads and writes catch it.
+class PortAccessError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class OsApi {
+public:
+    virtual ~OsApi() = default;
+
+    // Platform identifier and the executable's full path.
+    virtual std::uint32_t PlatformId() = 0;
+    virtual std::string ExecutablePath() = 0;
+
+    // Service control manager. Failed calls return kNullHandle or false and set the last error.
+    virtual Handle OpenSCManagerA(const char* machine, const char* database, std::uint32_t access) = 0;
+    virtual Handle CreateServiceA(Handle manager, const char* name, const char* displayName,
+                                  std::uint32_t access, std::uint32_t serviceType,
+                                  std::uint32_t startType, std::uint32_t errorControl,
+                                  const char* binaryPath) = 0;
+    virtual Handle OpenServiceA(Handle manager, const char* name, std::uint32_t access) = 0;
+    virtual bool StartServiceA(Handle service) = 0;
+    virtual bool ControlService(Handle service, std::uint32_t control) = 0;
+    virtual bool DeleteService(Handle service) = 0;
+    virtual bool CloseServiceHandle(Handle handle) = 0;
+    virtual std::uint32_t GetLastError() = 0;
+
+    // Device I/O. CreateFileA returns kInvalidHandle on failure.
+    virtual Handle CreateFileA(const char* name, std::uint32_t access, std::uint32_t shareMode,
+                               std::uint32_t creation, std::uint32_t attributes) = 0;
+    virtual bool DeviceIoControl(Handle device, std::uint32_t code, const void* in,
+                                 std::uint32_t inSize, void* out, std::uint32_t outSize,
+                                 std::uint32_t* bytesReturned) = 0;
+
+    // The processor's port instructions (direct mode). They may raise PortAccessError.
+    virtual std::uint8_t InByte(std::uint16_t port) = 0;
+    virtual std::uint16_t InWord(std::uint16_t port) = 0;
+    virtual std::uint32_t InDword(std::uint16_t port) = 0;
+    virtual void OutByte(std::uint16_t port, std::uint8_t value) = 0;
+    virtual void OutWord(std::uint16_t port, std::uint16_t value) = 0;
+    virtual void OutDword(std::uint16_t port, std::uint32_t value) = 0;
+};
+
+// The implementation in use; installed once by the executable's main before any port access.
+OsApi& Os();
+void UseOs(OsApi& os);
+
+} // namespace port

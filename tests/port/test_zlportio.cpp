@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "BenchOs.h"
+#include "FakeOs.h"
+#include "zlportio.h"
+
+namespace {
+
+TEST(PortCtlCode, BuildsTheTwoRequestCodes)
+{
+    EXPECT_EQ(PortCtlCode(0x80FF, 1, 0, 0), 0x80FF0004u);
+    EXPECT_EQ(PortCtlCode(0x80FF, 2, 0, 0), 0x80FF0008u);
+    EXPECT_EQ(PortCtlCode(0x22, 0x800, 3, 1), 0x00226003u); // the standard layout
+}
+
+TEST(PortRequestLayout, TwelveBytesLittleEndian)
+{
+    auto bytes = EncodePortRequest({0x378, 2, 0xA1B2C3D4});
+    std::array<std::uint8_t, 12> expected = {0x78, 0x03, 0, 0, 2, 0, 0, 0, 0xD4, 0xC3, 0xB2, 0xA1};
+    EXPECT_EQ(bytes, expected);
+    PortRequest back = DecodePortRequest(bytes.data());
+    EXPECT_EQ(back.Port, 0x378u);
+    EXPECT_EQ(back.Width, 2);
+    EXPECT_EQ(back.Value, 0xA1B2C3D4u);
+}
+
+class PortIoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        PortIoReset();
+        port::UseOs(os);
+    }
+    void TearDown() override { PortIoReset(); }
+    fake::FakeOs os;
+};
+
+TEST_F(PortIoTest, NotNtFamilyUsesDirectModeWithoutServiceOrDevice)
+{
+    os.platformId = 1;
+    PortIoStartup();
+    EXPECT_TRUE(DriverOpen);
+    EXPECT_TRUE(DirectIo);
+    EXPECT_EQ(IoctlPortRead, 0x80FF0004u);
+    EXPECT_EQ(IoctlPortWrite, 0x80FF0008u);
+    EXPECT_EQ(os.CallCount("OpenSCManager"), 0u);
+    EXPECT_EQ(os.CallCount("CreateFile"), 0u);
+
+    PortWrite(888, pwByte, 0x1A5); // low 8 bits
+    EXPECT_EQ(os.Port().DataLatch(), 0xA5);
+    EXPECT_EQ(PortRead(888, pwByte), 0xA5u);
+    os.ClearCalls();
+    EXPECT_EQ(PortRead(888, 3), 0u); // unknown width: nothing
+    PortWrite(888, 7, 1);
+    EXPECT_EQ(os.Calls().size(), 0u);
+    EXPECT_EQ(os.Port().DataLatch(), 0xA5);
+
+    PortIoShutdown(); // not NT: no service call
+    EXPECT_EQ(os.CallCount("OpenSCManager"), 0u);
+}
+
+TEST_F(PortIoTest, DeviceAlreadyReachableIsUsedAsItIs)
+{
+    os.services["zlportio"] = {"C:\\elsewhere\\zlportio.sys", 1, 3, 1, true, false};
+    PortIoStartup();
+    EXPECT_TRUE(DriverOpen);
+    EXPECT_FALSE(DirectIo);
+    EXPECT_EQ(os.CallCount("CreateService"), 0u);
+    EXPECT_EQ(os.CallCount("StartService"), 0u);
+    EXPECT_EQ(os.CallCount("ControlService"), 0u);
+
+    PortWrite(888, pwByte, 0x55);
+    EXPECT_EQ(PortRead(888, pwByte), 0x55u);
+    EXPECT_EQ(os.DeviceRequests(), (std::vector<std::string>{"W 888 0 85", "R 888 0"}));
+
+    PortIoShutdown(); // the service of that name is still stopped and deleted at exit
+    EXPECT_EQ(os.services.count("zlportio"), 0u);
+    EXPECT_EQ(os.OpenHandleCount(), 1u); // only the device handle, released by the process end
+}
+
+TEST_F(PortIoTest, UnreachableDeviceIsInstalledStartedAndOpened)
+{
+    os.services["zlportio"] = {"C:\\old\\zlportio.sys", 1, 3, 1, false, false};
+    PortIoStartup();
+    EXPECT_TRUE(DriverOpen);
+    EXPECT_FALSE(DirectIo);
+    EXPECT_EQ(os.services["zlportio"].path, "C:\\Tamsel\\zlportio.sys"); // old one replaced
+    EXPECT_TRUE(os.services["zlportio"].running);
+    EXPECT_EQ(os.CallCount("CreateFile"), 2u);
+    EXPECT_EQ(os.CallCount("CreateService"), 1u);
+
+    PortIoShutdown();
+    EXPECT_EQ(os.services.count("zlportio"), 0u);
+}
+
+TEST_F(PortIoTest, MissingDriverFileLeavesTheDriverClosed)
+{
+    os.existingFiles.clear();
+    PortIoStartup();
+    EXPECT_FALSE(DriverOpen);
+    EXPECT_EQ(os.CallCount("CreateService"), 1u);
+    EXPECT_EQ(os.CallCount("CreateFile"), 1u);
+    EXPECT_TRUE(os.services.count("zlportio")); // registered, left for the next start-up
+    os.ClearCalls();
+    EXPECT_EQ(PortRead(889, pwByte), 0u);
+    PortWrite(888, pwByte, 1);
+    EXPECT_TRUE(os.DeviceRequests().empty());
+    PortIoShutdown(); // driver never opened: nothing to stop
+    EXPECT_EQ(os.CallCount("OpenSCManager"), 0u);
+}
+
+TEST_F(PortIoTest, DriverReadsAreZeroExtendedAndFailedRequestsReadZero)
+{
+    os.deviceAlwaysReachable = true;
+    PortIoStartup();
+    PortWrite(888, pwByte, 0x55);
+    EXPECT_EQ(PortRead(888, pwByte), 0x55u);
+    os.readReplyHighBits = 0x100;
+    EXPECT_EQ(PortRead(888, pwByte), 0x155u); // passed through unmasked
+    os.readReplyHighBits = 0;
+    os.failures["DeviceIoControl"] = 31;
+    EXPECT_EQ(PortRead(888, pwByte), 0u);
+}
+
+TEST_F(PortIoTest, LongDriverPathsAreCutTo255Characters)
+{
+    os.executablePath = "C:\\" + std::string(300, 'a') + "\\tamsel.exe";
+    PortIoStartup();
+    ASSERT_TRUE(os.services.count("zlportio"));
+    EXPECT_EQ(os.services["zlportio"].path.size(), 255u);
+}
+
+TEST(PortIoOnBench, WordAndDoubleWordAccessesReachConsecutiveRegisters)
+{
+    bench::BenchOs os;
+    PortIoReset();
+    port::UseOs(os);
+    PortIoStartup();
+    PortWrite(888, pwByte, 0x12);
+    EXPECT_EQ(PortRead(888, pwWord) & 0xFF, 0x12u);
+    EXPECT_EQ(PortRead(888, pwWord) >> 8, std::uint32_t(PortRead(889, pwByte)));
+    EXPECT_EQ(PortRead(0x300, pwDword), 0xFFFFFFFFu); // empty bus
+    PortIoReset();
+}
+
+} // namespace
