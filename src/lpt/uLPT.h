@@ -100,6 +100,35 @@ std::uint16_t LptSelectedAddress();
 int LptSelectedIndex();
 void LptSetWidth(PortIoWidth width);
 
+// ---- Line reads and writes, on the selected port; each does nothing unless PortOpen ----
+
+void LptReadStatus();                    // read B + 1 into the five line states
+std::uint32_t LptReadData();             // read B; 0 when the port is not open
+void LptWriteData(std::uint32_t value);  // write 0 to B + 2, then the value to B
+void LptWriteControl(std::uint32_t value);
+void LptDataOutputMode();                // write 0x00 to B + 2
+void LptDataInputMode();                 // write 0x20 to B + 2
+
+// The five line states and their previous-cycle copies, and the copy from one to the other.
+LptStatusStates LptCurrentStates();
+LptStatusStates LptPreviousStates();
+void LptKeepPreviousStates();
+
+// ---- Opening and closing ----
+
+void LptLoadDriver();
+void LptUnloadDriver();
+void LptOpen();
+void LptClose();
+// Selects entry n's address and logs the selection line (the shared LPTn action handler).
+void LptSelectPort(int n);
+
+// ---- Detection ----
+
+void LptDetectPorts();
+// The two-line hint of the n-th LPT action: "LPT n", CR, "Adresse = $378 (888d)".
+std::string LptActionHint(int n, std::uint16_t address);
+
 // The window the model reports to; null until the main window exists.
 void LptSetHost(LptHost* host);
 LptHost* LptGetHost();

@@ -1,0 +1,169 @@
+#include "LptFixture.h"
+
+namespace {
+
+using fake::LogLine;
+
+const std::string kOpening = "Recherche des ports parallèles disponibles...";
+
+std::vector<LogLine> TestedLines(int n, const std::string& hex, const std::string& read, bool ok)
+{
+    const std::string tag = "[LPT" + std::to_string(n) + "] ";
+    return {{tag + "Ecriture/Lecture à l'adresse $" + hex + " - Ecriture = 55; Lecture = " + read,
+             clBlack},
+            {tag + (ok ? "Valeur lue = Valeur écrite : port détecté "
+                       : "Valeur lue <> Valeur écrite : port non détecté ") +
+                 "à l'adresse $" + hex,
+             ok ? clGreen : clRed}};
+}
+
+LogLine Ignored(int n)
+{
+    return {"[LPT" + std::to_string(n) + "] Port ignoré (adresse spécifiée = $000)", clBlack};
+}
+
+class DetectTest : public LptFixture {
+protected:
+    void Table(std::array<std::uint16_t, 8> addresses)
+    {
+        for (int n = 1; n <= 8; ++n)
+            LptPorts[n].Address = addresses[std::size_t(n - 1)];
+    }
+};
+
+TEST_F(DetectTest, DefaultTableWithOnePortAt888)
+{
+    Start(bench);
+    Table({888, 632, 956, 0, 0, 0, 0, 0});
+    LptDetectPorts();
+
+    std::vector<LogLine> expected{{kOpening, clBlack}};
+    for (auto& l : TestedLines(1, "378", "55", true)) expected.push_back(l);
+    for (auto& l : TestedLines(2, "278", "FF", false)) expected.push_back(l);
+    for (auto& l : TestedLines(3, "3BC", "FF", false)) expected.push_back(l);
+    for (int n = 4; n <= 8; ++n) expected.push_back(Ignored(n));
+    expected.push_back({"Sélection port parallèle LPT1 (port detecté)", clBlack});
+    expected.push_back(
+        {"Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé.", clBlack});
+    EXPECT_EQ(host.log, expected);
+
+    EXPECT_EQ(LptWidth, pwByte);
+    EXPECT_EQ(SelectedAddress, 888);
+    EXPECT_EQ(host.checkedActions, std::vector<int>{1});
+    EXPECT_TRUE(LptPorts[1].Detected);
+    EXPECT_FALSE(LptPorts[2].Detected);
+    EXPECT_FALSE(PortOpen);
+    EXPECT_TRUE(DriverLoaded);
+    EXPECT_EQ(host.delays, (std::vector<std::uint32_t>{100, 100, 100})); // none for address 0
+    EXPECT_EQ(host.updates, 1);
+    EXPECT_EQ(host.hints[1], "LPT 1\rAdresse = $378 (888d)");
+    EXPECT_EQ(host.hints[5], "LPT 5\rAdresse = $000 (000d)");
+    EXPECT_EQ(host.hints.size(), 8u);
+    // the selected port's registers are reset
+    EXPECT_EQ(bench.Port().DataLatch(), 0);
+    EXPECT_EQ(bench.Port().ControlRegister(), 0);
+}
+
+TEST_F(DetectTest, CountLines)
+{
+    struct Row {
+        std::array<std::uint16_t, 8> table;
+        const char* last;
+    };
+    const Row rows[] = {
+        {{888, 888, 0, 0, 0, 0, 0, 0},
+         "Fin de recherche des ports parallèles disponibles, 2 ports parallèles trouvés."},
+        {{632, 956, 0, 0, 0, 0, 0, 0},
+         "Fin de recherche des ports parallèles disponibles, 0 port parallèle trouvé."},
+    };
+    for (const Row& r : rows) {
+        LptResetState();
+        PortIoReset();
+        LptSetHost(&host);
+        host.log.clear();
+        Start(bench);
+        Table(r.table);
+        LptDetectPorts();
+        EXPECT_EQ(host.log.back(), (LogLine{r.last, clBlack}));
+    }
+    // both entries with the same address were tested and detected
+    EXPECT_FALSE(LptPorts[1].Detected); // last row: nothing found
+    EXPECT_EQ(SelectedAddress, 0);      // selection stays at LPT8's address
+}
+
+TEST_F(DetectTest, SameAddressTwiceIsTestedTwiceAndBothDetected)
+{
+    Start(bench);
+    Table({888, 888, 0, 0, 0, 0, 0, 0});
+    LptDetectPorts();
+    EXPECT_TRUE(LptPorts[1].Detected);
+    EXPECT_TRUE(LptPorts[2].Detected);
+    EXPECT_EQ(host.checkedActions, std::vector<int>{1});
+}
+
+TEST_F(DetectTest, NoDriverTestsNothingAndLogsNoPortLine)
+{
+    nt.existingFiles.clear();
+    Start(nt);
+    Table({888, 632, 956, 0, 0, 0, 0, 0});
+    LptDetectPorts();
+    std::vector<LogLine> expected{{kOpening, clBlack}};
+    for (int n = 4; n <= 8; ++n) expected.push_back(Ignored(n));
+    expected.push_back(
+        {"Fin de recherche des ports parallèles disponibles, 0 port parallèle trouvé.", clBlack});
+    EXPECT_EQ(host.log, expected);
+    EXPECT_TRUE(nt.DeviceRequests().empty());
+}
+
+TEST_F(DetectTest, HighBitsInAByteReplyAreNotAMatch)
+{
+    nt.deviceAlwaysReachable = true;
+    Start(nt);
+    nt.readReplyHighBits = 0x100;
+    Table({888, 0, 0, 0, 0, 0, 0, 0});
+    LptDetectPorts();
+    EXPECT_FALSE(LptPorts[1].Detected);
+    EXPECT_EQ(host.log[2].text,
+              "[LPT1] Valeur lue <> Valeur écrite : port non détecté à l'adresse $378");
+    EXPECT_EQ(host.log[1].text,
+              "[LPT1] Ecriture/Lecture à l'adresse $378 - Ecriture = 55; Lecture = 155");
+}
+
+TEST_F(DetectTest, TestedPortsAreAccessedInOrderAndUntestedOnesNever)
+{
+    nt.deviceAlwaysReachable = true;
+    Start(nt);
+    Table({632, 0, 888, 0, 0, 0, 0, 0});
+    LptDetectPorts();
+    std::vector<std::string> expected = {
+        "W 634 0 0", "W 632 0 85", "R 632 0", // LPT1: nothing there
+        "W 890 0 0", "W 888 0 85", "R 888 0", // LPT3: detected
+        "W 890 0 0",                          // reset of the selected port: output mode,
+        "W 890 0 0", "W 888 0 0",             // then a data write of 0
+    };
+    EXPECT_EQ(nt.DeviceRequests(), expected);
+}
+
+TEST_F(DetectTest, AnErrorEndsTheSearchButTheCountAndHintsFollow)
+{
+    struct ThrowingHost : fake::RecordingHost {
+        void Delay(std::uint32_t ms) override
+        {
+            fake::RecordingHost::Delay(ms);
+            if (delays.size() == 2)
+                throw std::runtime_error("widget failure");
+        }
+    } throwing;
+    LptSetHost(&throwing);
+    Start(bench);
+    Table({888, 632, 956, 0, 0, 0, 0, 0});
+    LptDetectPorts();
+    EXPECT_EQ(throwing.log.size(), 4u); // opening, LPT1's two lines, then the count
+    EXPECT_EQ(throwing.log.back().text,
+              "Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé.");
+    EXPECT_EQ(throwing.hints.size(), 8u);
+    EXPECT_EQ(throwing.updates, 1);
+    EXPECT_TRUE(throwing.checkedActions.empty());
+}
+
+} // namespace
