@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace port {
 
@@ -79,6 +80,10 @@ public:
     virtual void OutByte(std::uint16_t port, std::uint8_t value) = 0;
     virtual void OutWord(std::uint16_t port, std::uint16_t value) = 0;
     virtual void OutDword(std::uint16_t port, std::uint32_t value) = 0;
+
+    // Called once at start-up with the configured base addresses, after the preferences are
+    // loaded; a backend may tell on standard error how it will reach each of them.
+    virtual void ReportAccessPlan(const std::vector<std::uint16_t>& addresses) { (void)addresses; }
 };
 
 // The implementation in use; installed once by the executable's main before any port access.
