@@ -1,0 +1,135 @@
+#pragma once
+// Temporary directories, whole-file reads and writes, and a file system that refuses on demand.
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "ProfileFs.h"
+
+// A fresh directory removed with everything in it at the end of the test.
+class TempDir {
+public:
+    TempDir()
+    {
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            auto candidate = std::filesystem::temp_directory_path() /
+                             ("tamsel-cfg-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) {
+                path_ = candidate.string();
+                break;
+            }
+        }
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    // Names of the directory's entries, sorted.
+    std::set<std::string> Entries() const
+    {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(path_))
+            names.insert(e.path().filename().string());
+        return names;
+    }
+
+private:
+    std::string path_;
+};
+
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteFile(const std::string& path, const std::string& content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+// The real file system, with refusals a test switches on: files reported as not writable (and
+// refused in place), directories that take no new file, and writes that fail past a size.
+class RefusingFs : public RealProfileFs {
+public:
+    std::set<std::string> ReadOnlyFiles;
+    std::set<std::string> NoNewFileDirs;
+    std::size_t FailWritesPast = std::size_t(-1); // bytes one writer may take before failing
+    int WriteError = ENOSPC;
+    int InPlaceWrites = 0;
+
+    ProfileFileState Stat(const std::string& path) override
+    {
+        auto state = RealProfileFs::Stat(path);
+        if (ReadOnlyFiles.count(path))
+            state.Writable = false;
+        return state;
+    }
+    std::unique_ptr<ProfileWriter> CreateNew(const std::string& path, int& err) override
+    {
+        if (NoNewFileDirs.count(std::filesystem::path(path).parent_path().string())) {
+            err = EACCES;
+            return nullptr;
+        }
+        return Wrap(RealProfileFs::CreateNew(path, err));
+    }
+    std::unique_ptr<ProfileWriter> OpenTruncate(const std::string& path, int& err) override
+    {
+        if (ReadOnlyFiles.count(path)) {
+            err = EACCES;
+            return nullptr;
+        }
+        ++InPlaceWrites;
+        return Wrap(RealProfileFs::OpenTruncate(path, err));
+    }
+
+private:
+    class LimitedWriter final : public ProfileWriter {
+    public:
+        LimitedWriter(std::unique_ptr<ProfileWriter> inner, std::size_t limit, int error)
+            : inner_(std::move(inner)), left_(limit), error_(error)
+        {
+        }
+        bool Write(const char* data, std::size_t size) override
+        {
+            if (size > left_) {
+                inner_->Write(data, left_); // part of the data reaches the disk, as on a full disk
+                left_ = 0;
+                failed_ = true;
+                return false;
+            }
+            left_ -= size;
+            return inner_->Write(data, size);
+        }
+        bool Close() override { return inner_->Close(); }
+        int Error() const override { return failed_ ? error_ : inner_->Error(); }
+
+    private:
+        std::unique_ptr<ProfileWriter> inner_;
+        std::size_t left_;
+        int error_;
+        bool failed_ = false;
+    };
+
+    std::unique_ptr<ProfileWriter> Wrap(std::unique_ptr<ProfileWriter> w)
+    {
+        if (!w)
+            return w;
+        return std::make_unique<LimitedWriter>(std::move(w), FailWritesPast, WriteError);
+    }
+};

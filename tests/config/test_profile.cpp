@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "PrivateProfile.h"
+#include "TestFiles.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+TEST(ProfileConversion, IntegerTextsAndTheirValues)
+{
+    struct Row {
+        const char* text;
+        std::int32_t expected; // with default -7
+    };
+    const Row rows[] = {
+        {"888", 888},           {"+12", 12},         {"-1", -1},
+        {"0", 0},               {"  42", 42},        {"$278", 632},
+        {"0x278", 632},         {"0X278", 632},      {"x3bc", 956},
+        {"X3BC", 956},          {"$FFFFFFFF", -1},   {"0x80000000", INT32_MIN},
+        {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
+        {"2147483648", -7},     {"-2147483649", -7}, {"99999999999999999999", -7},
+        {"$123456789", -7},     {"$", -7},           {"0x", -7},
+        {"0X", -7},             {"x", -7},           {"", -7},
+        {"378h", -7},           {"888 ; comment", -7}, {"12 ", -7},
+        {"+", -7},              {"-", -7},           {"-$10", -7},
+        {"$-10", -7},           {"0x0x10", -7},      {"$g", -7},
+        {"yes", -7},            {"1e3", -7},
+        {"0x10", 16},           {"$00000010", 16},   {"007", 7},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(ProfileIntFromText(r.text, -7), r.expected) << '"' << r.text << '"';
+    EXPECT_EQ(ProfileIntFromText(std::string_view("1\0", 2), -7), -7) << "NUL after the digits";
+}
+
+TEST(ProfileConversion, BooleansAndWrittenTexts)
+{
+    EXPECT_TRUE(ProfileBoolFromText("2", false));
+    EXPECT_TRUE(ProfileBoolFromText("-1", false));
+    EXPECT_FALSE(ProfileBoolFromText("0", true));
+    EXPECT_FALSE(ProfileBoolFromText("yes", false));
+    EXPECT_TRUE(ProfileBoolFromText("yes", true));
+    EXPECT_TRUE(ProfileBoolFromText("", true));
+    EXPECT_EQ(ProfileIntToText(65535), "65535");
+    EXPECT_EQ(ProfileIntToText(-3), "-3");
+    EXPECT_EQ(ProfileBoolToText(true), "1");
+    EXPECT_EQ(ProfileBoolToText(false), "0");
+}
+
+class ProfileFile : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string path = dir.File("t.ini");
+    ProfileEngine engine;
+};
+
+TEST_F(ProfileFile, ReadsFollowTheKeyedAccessRules)
+{
+    struct Row {
+        const char* name;
+        std::string content;
+        const char* section;
+        const char* key;
+        std::string expected; // "<def>" for the default
+    };
+    const std::string big(5000, 'v');
+    const Row rows[] = {
+        {"plain", "[S]\r\nk=v\r\n", "S", "k", "v"},
+        {"case-insensitive names", "[lptportaddr]\r\nlpt001addr=5\r\n", "LptPortAddr",
+         "LPT001Addr", "5"},
+        {"first line wins", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"},
+        {"blanks trimmed", "[S]\r\n  k \t= \t a b \t\r\n", "S", "k", "a b"},
+        {"double quotes", "[S]\r\nk= \"a b\" \r\n", "S", "k", "a b"},
+        {"single quotes", "[S]\r\nk='x'\r\n", "S", "k", "x"},
+        {"unpaired quotes kept", "[S]\r\nk=\"x'\r\n", "S", "k", "\"x'"},
+        {"lone quote kept", "[S]\r\nk=\"\r\n", "S", "k", "\""},
+        {"first = splits", "[S]\r\nk=a=b\r\n", "S", "k", "a=b"},
+        {"empty value", "[S]\r\nk=\r\n", "S", "k", ""},
+        {"2047 characters at most", "[S]\r\nk=" + big + "\r\n", "S", "k", big.substr(0, 2047)},
+        {"missing key", "[S]\r\nj=1\r\n", "S", "k", "<def>"},
+        {"missing section", "[T]\r\nk=1\r\n", "S", "k", "<def>"},
+        {"key of another section", "[T]\r\nk=1\r\n[S]\r\n", "S", "k", "<def>"},
+        {"key before any section", "k=1\r\n[S]\r\n", "S", "k", "<def>"},
+        {"comment is no entry", "[S]\r\n;k=1\r\n", "S", "k", "<def>"},
+        {"line without = is no entry", "[S]\r\nk\r\nk=2\r\n", "S", "k", "2"},
+        {"header without ]", "[S]\r\n[T\r\nk=3\r\n", "S", "k", "3"},
+        {"blanks around the header", "  [ S ]  \r\nk=4\r\n", "S", "k", "4"},
+        {"only the first section of a name", "[S]\r\na=1\r\n[S]\r\nk=2\r\n", "S", "k", "<def>"},
+        {"lone LF", "[S]\nk=5\nz=6", "S", "z", "6"},
+        {"lone CR", "[S]\rk=7\rz=8\r", "S", "k", "7"},
+        {"no final line end", "[S]\r\nk=9", "S", "k", "9"},
+        {"NUL bytes kept", std::string("[S]\r\nk=a\0b\r\n", 12), "S", "k", std::string("a\0b", 3)},
+        {"empty file", "", "S", "k", "<def>"},
+    };
+    for (const Row& r : rows) {
+        WriteFile(path, r.content);
+        EXPECT_EQ(engine.ReadString(path, r.section, r.key, "<def>"), r.expected) << r.name;
+    }
+    EXPECT_EQ(engine.ReadString(dir.File("none.ini"), "S", "k", "<def>"), "<def>");
+    EXPECT_EQ(engine.ReadString(dir.Path(), "S", "k", "<def>"), "<def>") << "a directory";
+}
+
+TEST_F(ProfileFile, AnyContentReadsWithoutHarm)
+{
+    // A line of several megabytes, then the key.
+    std::string huge = "[S]\r\n" + std::string(3 * 1024 * 1024, 'x') + "\r\nk=1\r\n";
+    WriteFile(path, huge);
+    EXPECT_EQ(engine.ReadString(path, "S", "k", "d"), "1");
+    // A quoted value longer than any buffer keeps its quote rule and its 2047 limit.
+    WriteFile(path, "[S]\r\nk=\"" + std::string(200000, 'q') + "\"\r\n");
+    EXPECT_EQ(engine.ReadString(path, "S", "k", "d"), std::string(2047, 'q'));
+
+    std::mt19937 random(1234);
+    for (int round = 0; round < 50; ++round) {
+        std::string noise(std::size_t(random() % 3000), '\0');
+        for (char& c : noise)
+            c = char(random());
+        WriteFile(path, "[S]\r\n" + noise);
+        (void)engine.ReadString(path, "S", "k", "d");
+        ASSERT_TRUE(engine.WriteString(path, "S", "k", "1"));
+        EXPECT_EQ(engine.ReadString(path, "S", "k", "d"), "1") << "round " << round;
+    }
+}
+
+TEST_F(ProfileFile, WritesKeepEveryOtherByte)
+{
+    struct Row {
+        const char* name;
+        std::string before; // "<none>": no file
+        const char* section;
+        const char* key;
+        const char* value;
+        std::string after;
+    };
+    const Row rows[] = {
+        {"new file", "<none>", "S", "k", "1", "[S]\r\nk=1\r\n"},
+        {"replace in place", "; c\r\n\r\n[S]\r\n a = old ; x \r\nb=2\r\n\r\n", "S", "a", "9",
+         "; c\r\n\r\n[S]\r\na=9\r\nb=2\r\n\r\n"},
+        {"caller's spelling of the key", "[s]\r\nKEY=1\r\n", "S", "key", "2", "[s]\r\nkey=2\r\n"},
+        {"only the first line replaced", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "3",
+         "[S]\r\nk=3\r\nk=2\r\n"},
+        {"insert after the last line of the section",
+         "[S]\r\na=1\r\n;note\r\n\r\n\r\n[T]\r\nz=0\r\n", "S", "k", "5",
+         "[S]\r\na=1\r\n;note\r\nk=5\r\n\r\n\r\n[T]\r\nz=0\r\n"},
+        {"insert into an empty section", "[S]\r\n[T]\r\n", "S", "k", "5",
+         "[S]\r\nk=5\r\n[T]\r\n"},
+        {"insert after an unterminated last line", "[S]\r\na=1", "S", "k", "5",
+         "[S]\r\na=1\r\nk=5\r\n"},
+        {"append a section", "[T]\r\nz=0\r\n\r\n", "S", "k", "5",
+         "[T]\r\nz=0\r\n\r\n[S]\r\nk=5\r\n"},
+        {"append after an unterminated line", ";only", "S", "k", "5", ";only\r\n[S]\r\nk=5\r\n"},
+        {"append to an empty file", "", "S", "k", "5", "[S]\r\nk=5\r\n"},
+        {"other line ends kept", "[S]\na=1\rk=2\n[T]\n", "S", "k", "3", "[S]\na=1\rk=3\n[T]\n"},
+        {"unterminated key line keeps no line end", "[S]\r\nk=1", "S", "k", "22", "[S]\r\nk=22"},
+        {"value written without blanks", "[S]\r\nk = 1\r\n", "S", "k", "", "[S]\r\nk=\r\n"},
+        {"binary lines elsewhere kept", std::string("\xff\0\x01\r\n[S]\r\n", 10), "S", "k", "1",
+         std::string("\xff\0\x01\r\n[S]\r\nk=1\r\n", 15)},
+    };
+    for (const Row& r : rows) {
+        std::filesystem::remove(path);
+        if (r.before != "<none>")
+            WriteFile(path, r.before);
+        EXPECT_TRUE(engine.WriteString(path, r.section, r.key, r.value)) << r.name;
+        EXPECT_EQ(ReadFile(path), r.after) << r.name;
+        EXPECT_EQ(dir.Entries(), std::set<std::string>{"t.ini"}) << r.name << ": temporary left";
+    }
+}
+
+TEST_F(ProfileFile, RefusesTextsThatWouldBreakTheFile)
+{
+    WriteFile(path, "[S]\r\n");
+    for (auto [section, key, value] : {std::tuple{"S", "k", "a\r\nb=1"}, {"S", "k\n", "1"},
+                                       {"S]", "k", "1"}, {"S", "a=b", "1"}, {"S", ";k", "1"},
+                                       {"S", "", "1"}, {"S", " k", "1"}})
+        EXPECT_FALSE(engine.WriteString(path, section, key, value)) << key << value;
+    EXPECT_EQ(ReadFile(path), "[S]\r\n");
+}
+
+#ifndef _WIN32
+TEST_F(ProfileFile, WriteKeepsPermissionsAndFollowsALink)
+{
+    WriteFile(path, "[S]\r\nk=1\r\n");
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(engine.WriteString(path, "S", "k", "2"));
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    const std::string link = dir.File("link.ini");
+    std::filesystem::create_symlink(path, link);
+    ASSERT_TRUE(engine.WriteString(link, "S", "k", "3"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(path), "[S]\r\nk=3\r\n");
+}
+#endif
+
+TEST_F(ProfileFile, RefusalsOfTheFileSystem)
+{
+    RefusingFs fs;
+    ProfileEngine refusing(fs);
+    const std::string original = "; keep\r\n[S]\r\nk=1\r\n";
+
+    // The directory takes no new file but the file may be written: rewritten in place.
+    WriteFile(path, original);
+    fs.NoNewFileDirs = {dir.Path()};
+    EXPECT_TRUE(refusing.WriteString(path, "S", "k", "2"));
+    EXPECT_EQ(ReadFile(path), "; keep\r\n[S]\r\nk=2\r\n");
+    EXPECT_EQ(fs.InPlaceWrites, 1);
+
+    // Neither the directory nor the file: refused, nothing changes.
+    fs.ReadOnlyFiles = {path};
+    EXPECT_FALSE(refusing.WriteString(path, "S", "k", "3"));
+    EXPECT_EQ(ReadFile(path), "; keep\r\n[S]\r\nk=2\r\n");
+
+    // A file the user may not write is never replaced, even where the directory allows it.
+    fs.NoNewFileDirs.clear();
+    EXPECT_FALSE(refusing.WriteString(path, "S", "k", "4"));
+    EXPECT_EQ(ReadFile(path), "; keep\r\n[S]\r\nk=2\r\n");
+
+    // No file and a directory that refuses: nothing is created.
+    fs.NoNewFileDirs = {dir.Path()};
+    EXPECT_FALSE(refusing.WriteString(dir.File("new.ini"), "S", "k", "1"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("new.ini")));
+
+    // A write failing half-way (disk full) leaves the old file whole and no temporary.
+    fs.ReadOnlyFiles.clear();
+    fs.NoNewFileDirs.clear();
+    WriteFile(path, original);
+    fs.FailWritesPast = 10;
+    EXPECT_FALSE(refusing.WriteString(path, "S", "k", "5"));
+    EXPECT_EQ(ReadFile(path), original);
+    EXPECT_EQ(dir.Entries(), std::set<std::string>{"t.ini"});
+
+    std::string error;
+    EXPECT_FALSE(ProfileReplaceFile(fs, path, std::string(100, 'z'), error));
+    EXPECT_EQ(error, ProfileErrorText(ENOSPC));
+    EXPECT_EQ(ReadFile(path), original);
+}
+
+#ifndef _WIN32
+// Runs body in a child process under an unprivileged user, so that the kernel's own
+// permission checks apply even when the tests run as root. Returns body's result.
+template <typename Body> int AsUnprivilegedUser(Body body)
+{
+    pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(99);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+TEST_F(ProfileFile, RealRefusalsOfTheFileSystem)
+{
+    const std::string original = "[S]\r\nk=1\r\n";
+    const std::string other = dir.File("other.ini");
+    WriteFile(path, original);
+    WriteFile(other, original);
+    ::chmod(path.c_str(), 0644);
+    ::chmod(other.c_str(), 0666);
+    ::chmod(dir.Path().c_str(), 0755); // no new file for anyone but the owner
+    if (::geteuid() != 0) {
+        ::chmod(path.c_str(), 0444);
+        ::chmod(dir.Path().c_str(), 0555);
+    }
+
+    const int result = AsUnprivilegedUser([&] {
+        ProfileEngine real;
+        if (real.WriteString(path, "S", "k", "2"))
+            return 1; // a file the user may not write
+        if (real.WriteString(dir.File("new.ini"), "S", "k", "2"))
+            return 2; // a directory that takes no new file
+        if (::geteuid() != 0 && !real.WriteString(other, "S", "k", "3"))
+            return 3; // a writable file in that directory: rewritten in place
+        return 0;
+    });
+    ASSERT_NE(result, 99) << "cannot become an unprivileged user";
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadFile(path), original);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("new.ini")));
+}
+#endif
+
+} // namespace
