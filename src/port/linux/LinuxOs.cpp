@@ -2,16 +2,55 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <sys/io.h>
-#define TAMSEL_HAS_PORT_INSTRUCTIONS 1
-#else
-#define TAMSEL_HAS_PORT_INSTRUCTIONS 0
-#endif
-
 namespace port {
+
+namespace {
+
+constexpr std::uint8_t kControlDirection = 0x20; // data lines are inputs
+constexpr std::uint8_t kControlLines = 0x0F;     // Strobe, AutoFeed, Init, Select-in
+
+std::string Hex(std::uint32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%03X", unsigned(value));
+    return text;
+}
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+const std::string kPrefix = "tamsel: ";
+const std::string kReason = "tamsel:   reason: ";
+const std::string kRemedy = "tamsel:   remedy: ";
+
+} // namespace
+
+LinuxOs::LinuxOs(std::FILE* diagnostics)
+    : ownSys_(std::make_unique<PosixLinuxSys>()), sys_(*ownSys_), diagnostics_(diagnostics)
+{
+}
+
+LinuxOs::LinuxOs(LinuxSys& sys, std::FILE* diagnostics) : sys_(sys), diagnostics_(diagnostics) {}
+
+LinuxOs::~LinuxOs()
+{
+    // The kernel would release a claimed port when the descriptor closes at exit anyway; doing
+    // it here keeps the release in one known place.
+    for (Channel& channel : channels_) {
+        if (channel.Fd < 0)
+            continue;
+        if (channel.Status == Channel::State::Claimed)
+            sys_.Ioctl(channel.Fd, PPRELEASE, nullptr);
+        sys_.Close(channel.Fd);
+        channel.Fd = -1;
+    }
+    if (devPortFd_ >= 0)
+        sys_.Close(devPortFd_);
+}
 
 std::string LinuxOs::ExecutablePath()
 {
@@ -22,53 +61,399 @@ std::string LinuxOs::ExecutablePath()
     return std::string(buffer, std::size_t(n));
 }
 
-void LinuxOs::Grant(std::uint16_t port, unsigned size)
+void LinuxOs::Discover()
 {
-    bool all = true;
-    for (unsigned i = 0; i < size && port + i < 65536; ++i)
-        all = all && granted_.test(port + i);
-    if (all)
+    if (discovered_)
         return;
-#if TAMSEL_HAS_PORT_INSTRUCTIONS
-    if (ioperm(port, size, 1) == 0) {
-        for (unsigned i = 0; i < size && port + i < 65536; ++i)
-            granted_.set(port + i);
-        return;
+    discovered_ = true;
+    for (KernelPort& port : DiscoverKernelPorts(sys_)) {
+        Channel channel;
+        channel.Port = std::move(port);
+        channels_.push_back(std::move(channel));
     }
-    int error = errno;
-    if (!explained_ && diagnostics_ != nullptr) {
-        explained_ = true;
-        std::fprintf(diagnostics_,
-                     "tamsel: access to I/O port 0x%X refused (%s); run as root or grant "
-                     "CAP_SYS_RAWIO (sudo setcap cap_sys_rawio+ep tamsel)\n",
-                     unsigned(port), std::strerror(error));
-    }
-    throw PortAccessError(std::string("ioperm refused: ") + std::strerror(error));
-#else
-    if (!explained_ && diagnostics_ != nullptr) {
-        explained_ = true;
-        std::fprintf(diagnostics_,
-                     "tamsel: this processor has no port instructions; I/O ports cannot be "
-                     "reached directly\n");
-    }
-    throw PortAccessError("no port instructions on this processor");
-#endif
 }
 
-#if TAMSEL_HAS_PORT_INSTRUCTIONS
-std::uint8_t LinuxOs::InByte(std::uint16_t p) { Grant(p, 1); return inb(p); }
-std::uint16_t LinuxOs::InWord(std::uint16_t p) { Grant(p, 2); return inw(p); }
-std::uint32_t LinuxOs::InDword(std::uint16_t p) { Grant(p, 4); return inl(p); }
-void LinuxOs::OutByte(std::uint16_t p, std::uint8_t v) { Grant(p, 1); outb(v, p); }
-void LinuxOs::OutWord(std::uint16_t p, std::uint16_t v) { Grant(p, 2); outw(v, p); }
-void LinuxOs::OutDword(std::uint16_t p, std::uint32_t v) { Grant(p, 4); outl(v, p); }
-#else
-std::uint8_t LinuxOs::InByte(std::uint16_t p) { Grant(p, 1); return 0; }
-std::uint16_t LinuxOs::InWord(std::uint16_t p) { Grant(p, 2); return 0; }
-std::uint32_t LinuxOs::InDword(std::uint16_t p) { Grant(p, 4); return 0; }
-void LinuxOs::OutByte(std::uint16_t p, std::uint8_t) { Grant(p, 1); }
-void LinuxOs::OutWord(std::uint16_t p, std::uint16_t) { Grant(p, 2); }
-void LinuxOs::OutDword(std::uint16_t p, std::uint32_t) { Grant(p, 4); }
-#endif
+LinuxOs::Channel* LinuxOs::ChannelCovering(std::uint32_t address)
+{
+    for (Channel& channel : channels_)
+        if (channel.Port.Covers(address))
+            return &channel;
+    return nullptr;
+}
+
+void LinuxOs::OpenChannel(Channel& channel)
+{
+    if (channel.Status != Channel::State::Untried)
+        return;
+    int fd = sys_.Open(channel.Port.Device, O_RDWR);
+    if (fd < 0) {
+        channel.Status = Channel::State::Refused;
+        channel.Error = -fd;
+        return;
+    }
+    // A port that another driver holds right now would make the claim sleep until it is
+    // released, which could be never (another program keeping it claimed): refuse instead.
+    channel.Holder = ActiveDriver(sys_, channel.Port.Number);
+    int result = channel.Holder.empty() ? sys_.Ioctl(fd, PPCLAIM, nullptr) : -EBUSY;
+    if (result < 0) {
+        sys_.Close(fd);
+        channel.Status = Channel::State::Refused;
+        channel.Error = -result;
+        channel.RefusedAtClaim = true;
+        if (channel.Holder.empty())
+            channel.Holder = ActiveDriver(sys_, channel.Port.Number);
+        return;
+    }
+    channel.Fd = fd;
+    channel.Status = Channel::State::Claimed;
+}
+
+bool LinuxOs::OpenDevPort()
+{
+    if (!devPortTried_) {
+        devPortTried_ = true;
+        int fd = sys_.Open("/dev/port", O_RDWR);
+        if (fd >= 0)
+            devPortFd_ = fd;
+        else
+            devPortError_ = -fd;
+    }
+    return devPortFd_ >= 0;
+}
+
+bool LinuxOs::GrantPort(std::uint16_t address)
+{
+    if (granted_.test(address))
+        return true;
+    // A refusal comes from missing privileges or a locked-down kernel, which hold for the
+    // whole run: once refused, ioperm is not asked again.
+    if (iopermError_ != 0)
+        return false;
+    if (!sys_.HasPortInstructions()) {
+        iopermError_ = ENOSYS;
+        return false;
+    }
+    int result = sys_.Ioperm(address, 1, 1);
+    if (result < 0) {
+        iopermError_ = -result;
+        return false;
+    }
+    granted_.set(address);
+    return true;
+}
+
+LinuxOs::Route LinuxOs::RouteFor(std::uint32_t address)
+{
+    Discover();
+    Channel* channel = ChannelCovering(address);
+    if (channel != nullptr) {
+        OpenChannel(*channel);
+        if (channel->Status == Channel::State::Claimed)
+            return {Method::Ppdev, channel};
+        if (channel->Status == Channel::State::Lost)
+            return {Method::None, channel};
+    }
+    if (address > 0xFFFF)
+        return {Method::None, channel};
+    if (OpenDevPort())
+        return {Method::DevPort, channel};
+    if (GrantPort(std::uint16_t(address)))
+        return {Method::PortInstructions, channel};
+    return {Method::None, channel};
+}
+
+LinuxOs::Method LinuxOs::MethodFor(std::uint16_t address) { return RouteFor(address).How; }
+
+void LinuxOs::PpIoctl(Channel& channel, unsigned long request, void* argument)
+{
+    int result = sys_.Ioctl(channel.Fd, request, argument);
+    if (result >= 0)
+        return;
+    int error = -result;
+    if (error == ENODEV || error == ENXIO || error == EIO) {
+        // The port went away (a USB adapter unplugged): it stays unusable for this run.
+        channel.Status = Channel::State::Lost;
+        channel.Error = error;
+        Say(kPrefix + channel.Port.Device + " stopped answering (" + ErrorText(error) +
+            "): its registers read 0 until tamsel is started again");
+    }
+    throw PortAccessError(channel.Port.Device + ": " + ErrorText(error));
+}
+
+std::uint8_t LinuxOs::PpRead(Channel& channel, unsigned offset)
+{
+    unsigned char value = 0;
+    switch (offset) {
+    case 0: PpIoctl(channel, PPRDATA, &value); break;
+    case 1: PpIoctl(channel, PPRSTATUS, &value); break; // raw: Busy reads inverted
+    default:
+        // The control register as last written, direction bit included; before any write,
+        // the control lines as the kernel has them.
+        if (channel.Control)
+            return *channel.Control;
+        PpIoctl(channel, PPRCONTROL, &value);
+        break;
+    }
+    return value;
+}
+
+void LinuxOs::PpWrite(Channel& channel, unsigned offset, std::uint8_t value)
+{
+    switch (offset) {
+    case 0: {
+        unsigned char data = value;
+        PpIoctl(channel, PPWDATA, &data);
+        break;
+    }
+    case 1:
+        // The status register cannot be written; the hardware ignores such a write too.
+        break;
+    default: {
+        // The direction bit goes through its own request, both ways; the control request
+        // takes the four control lines only (given the direction bit it would switch to input
+        // but never back, and log a kernel warning).
+        int reverse = (value & kControlDirection) != 0 ? 1 : 0;
+        PpIoctl(channel, PPDATADIR, &reverse);
+        unsigned char lines = value & kControlLines;
+        PpIoctl(channel, PPWCONTROL, &lines);
+        channel.Control = value;
+        break;
+    }
+    }
+}
+
+void LinuxOs::Refuse(std::uint32_t address, const std::string& what)
+{
+    Route route;
+    if (address <= 0xFFFF) {
+        route = RouteFor(address);
+        for (const std::string& line : Explain(address, route))
+            Say(line);
+    }
+    throw PortAccessError("I/O port " + Hex(address) + ": " + what);
+}
+
+std::uint8_t LinuxOs::ReadByte(std::uint32_t address)
+{
+    Route route = RouteFor(address);
+    switch (route.How) {
+    case Method::Ppdev: return PpRead(*route.Via, address - route.Via->Port.Base);
+    case Method::DevPort: {
+        unsigned char value = 0;
+        long n = sys_.Pread(devPortFd_, &value, 1, long(address));
+        if (n != 1)
+            throw PortAccessError("/dev/port read at " + Hex(address) + ": " +
+                                  ErrorText(n < 0 ? int(-n) : EIO));
+        return value;
+    }
+    case Method::PortInstructions: return sys_.InByte(std::uint16_t(address));
+    case Method::None: break;
+    }
+    Refuse(address, "no access");
+}
+
+void LinuxOs::WriteByte(std::uint32_t address, std::uint8_t value)
+{
+    Route route = RouteFor(address);
+    switch (route.How) {
+    case Method::Ppdev: PpWrite(*route.Via, address - route.Via->Port.Base, value); return;
+    case Method::DevPort: {
+        long n = sys_.Pwrite(devPortFd_, &value, 1, long(address));
+        if (n != 1)
+            throw PortAccessError("/dev/port write at " + Hex(address) + ": " +
+                                  ErrorText(n < 0 ? int(-n) : EIO));
+        return;
+    }
+    case Method::PortInstructions: sys_.OutByte(std::uint16_t(address), value); return;
+    case Method::None: break;
+    }
+    Refuse(address, "no access");
+}
+
+std::uint8_t LinuxOs::InByte(std::uint16_t p) { return ReadByte(p); }
+
+std::uint16_t LinuxOs::InWord(std::uint16_t p)
+{
+    std::uint16_t low = ReadByte(p);
+    return std::uint16_t(low | (ReadByte(p + 1u) << 8));
+}
+
+std::uint32_t LinuxOs::InDword(std::uint16_t p)
+{
+    std::uint32_t value = 0;
+    for (unsigned i = 0; i < 4; ++i)
+        value |= std::uint32_t(ReadByte(p + i)) << (8 * i);
+    return value;
+}
+
+void LinuxOs::OutByte(std::uint16_t p, std::uint8_t v) { WriteByte(p, v); }
+
+void LinuxOs::OutWord(std::uint16_t p, std::uint16_t v)
+{
+    WriteByte(p, std::uint8_t(v));
+    WriteByte(p + 1u, std::uint8_t(v >> 8));
+}
+
+void LinuxOs::OutDword(std::uint16_t p, std::uint32_t v)
+{
+    for (unsigned i = 0; i < 4; ++i)
+        WriteByte(p + i, std::uint8_t(v >> (8 * i)));
+}
+
+std::string LinuxOs::Describe(const Route& route) const
+{
+    switch (route.How) {
+    case Method::Ppdev: return "ppdev (" + route.Via->Port.Device + ")";
+    case Method::DevPort: return "/dev/port";
+    case Method::PortInstructions: return "port instructions (ioperm)";
+    case Method::None: break;
+    }
+    return "no access";
+}
+
+void LinuxOs::ExplainChannel(const Channel& channel, std::vector<std::string>& lines)
+{
+    const KernelPort& port = channel.Port;
+    std::string name = "parport" + std::to_string(port.Number);
+    int error = channel.Error;
+    if (channel.Status == Channel::State::Lost) {
+        lines.push_back(kReason + port.Device + " went away (" + ErrorText(error) + ")");
+        lines.push_back(kRemedy + std::string("reconnect the port and start tamsel again"));
+        return;
+    }
+    if (!channel.RefusedAtClaim) {
+        if (error == EACCES || error == EPERM) {
+            lines.push_back(kReason + port.Device + ": " + ErrorText(error) +
+                            ": you are not in group lp");
+            lines.push_back(kRemedy + std::string("sudo usermod -aG lp $USER, then log out "
+                                                  "and back in (or run tamsel as root)"));
+        } else if (error == ENOENT || error == ENODEV || error == ENXIO) {
+            lines.push_back(kReason + port.Device + ": " + ErrorText(error) +
+                            ": the ppdev module is not loaded");
+            lines.push_back(kRemedy + std::string("sudo modprobe ppdev (list ppdev in "
+                                                  "/etc/modules to load it at every boot)"));
+        } else {
+            lines.push_back(kReason + port.Device + " cannot be opened: " + ErrorText(error));
+            lines.push_back(kRemedy + "see what the kernel says about " + name +
+                            " (sudo dmesg | grep parport)");
+        }
+        return;
+    }
+    if (error == EBUSY || error == ENXIO || !channel.Holder.empty()) {
+        std::string holder = channel.Holder.empty() ? std::string("the printer driver lp")
+                             : channel.Holder == "lp" ? std::string("the printer driver lp")
+                                                      : channel.Holder;
+        lines.push_back(kReason + name + " is held by " + holder + " and cannot be claimed");
+        if (channel.Holder.rfind("ppdev", 0) == 0)
+            lines.push_back(kRemedy + "close the other program that uses " + port.Device);
+        else if (channel.Holder.empty() || channel.Holder == "lp")
+            lines.push_back(kRemedy + std::string("sudo rmmod lp (or let the printing end), "
+                                                  "then start tamsel again"));
+        else
+            lines.push_back(kRemedy + "sudo rmmod " + channel.Holder +
+                            ", then start tamsel again");
+        return;
+    }
+    lines.push_back(kReason + name + " cannot be claimed: " + ErrorText(error));
+    lines.push_back(kRemedy + "see what the kernel says about " + name +
+                    " (sudo dmesg | grep parport)");
+}
+
+std::vector<std::string> LinuxOs::Explain(std::uint32_t address, const Route& route)
+{
+    std::vector<std::string> lines;
+    if (route.How != Method::None)
+        return lines;
+    if (route.Via != nullptr && route.Via->Status != Channel::State::Claimed) {
+        ExplainChannel(*route.Via, lines);
+        return lines;
+    }
+    std::string lockdown = ActiveLockdown(sys_.ReadText(kLockdownFile));
+    std::string devPort = "/dev/port: " + ErrorText(devPortError_);
+    if (!lockdown.empty()) {
+        lines.push_back(kReason + std::string("the kernel is locked down (") + lockdown +
+                        ", see " + kLockdownFile + "): /dev/port and ioperm are forbidden");
+        lines.push_back(kRemedy + std::string("use a port the kernel drives, through ppdev "
+                                              "(sudo modprobe parport_pc ppdev), or turn "
+                                              "Secure Boot off"));
+    } else if (!sys_.HasPortInstructions()) {
+        lines.push_back(kReason + std::string("this processor is not x86 and has no I/O port "
+                                              "instructions (") + devPort + ")");
+        lines.push_back(kRemedy + std::string("use a port the kernel drives, through ppdev "
+                                              "(sudo modprobe parport_pc ppdev)"));
+    } else {
+        lines.push_back(kReason + std::string("raw port I/O at ") + Hex(address) +
+                        " needs root or CAP_SYS_RAWIO (" + devPort + "; ioperm: " +
+                        ErrorText(iopermError_) + ")");
+        std::string self = ExecutablePath();
+        lines.push_back(kRemedy + std::string("run tamsel as root, or once: sudo setcap "
+                                              "cap_sys_rawio+ep ") +
+                        (self.empty() ? std::string("tamsel") : self));
+    }
+    return lines;
+}
+
+void LinuxOs::Say(const std::string& line)
+{
+    if (!said_.insert(line).second || diagnostics_ == nullptr)
+        return;
+    std::fprintf(diagnostics_, "%s\n", line.c_str());
+    std::fflush(diagnostics_);
+}
+
+void LinuxOs::ReportPortAccess(const std::vector<std::uint16_t>& addresses)
+{
+    Discover();
+    if (channels_.empty())
+        Say(kPrefix + std::string("no kernel parallel port (") + kParportProcDir +
+            " lists none)");
+    for (const Channel& channel : channels_) {
+        const KernelPort& port = channel.Port;
+        std::string line = kPrefix + std::string("kernel parallel port parport") +
+                           std::to_string(port.Number);
+        if (port.Base == 0)
+            line += " without an I/O address";
+        else
+            line += " at " + Hex(port.Base);
+        if (port.BaseHi != 0)
+            line += " (ECP " + Hex(port.BaseHi) + ")";
+        line += ", " + port.Device;
+        if (port.ModesKnown)
+            line += ", modes " + port.Modes;
+        Say(line);
+    }
+
+    std::set<std::uint16_t> seen;
+    for (std::uint16_t base : addresses) {
+        if (base == 0 || !seen.insert(base).second)
+            continue;
+        std::vector<std::pair<std::uint32_t, Route>> routes;
+        for (std::uint32_t a = base; a <= base + 2u && a <= 0xFFFF; ++a)
+            routes.emplace_back(a, RouteFor(a));
+        bool same = true;
+        for (const auto& [a, route] : routes)
+            same = same && Describe(route) == Describe(routes.front().second);
+        std::string line = kPrefix + std::string("port ") + Hex(base) + ": ";
+        if (same) {
+            line += Describe(routes.front().second);
+        } else {
+            for (std::size_t i = 0; i < routes.size(); ++i)
+                line += (i ? ", " : "") + Hex(routes[i].first) + " " +
+                        Describe(routes[i].second);
+        }
+        Say(line);
+        for (const auto& [a, route] : routes)
+            for (const std::string& reason : Explain(a, route))
+                Say(reason);
+        Channel* data = ChannelCovering(base);
+        if (data != nullptr && data->Port.ModesKnown && !data->Port.HasMode("TRISTATE")) {
+            std::string name = "parport" + std::to_string(data->Port.Number);
+            Say(kReason + name + " has no TRISTATE in its modes (" + data->Port.Modes +
+                "), so input mode cannot work: the data lines read back the last byte written");
+            Say(kRemedy + std::string("set the port to PS/2, bidirectional, EPP or ECP mode "
+                                      "in the firmware (BIOS) set-up"));
+        }
+    }
+}
 
 } // namespace port

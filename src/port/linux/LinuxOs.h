@@ -1,19 +1,35 @@
 #pragma once
-// The host's real port access on Linux: not of the NT family, so the port I/O client uses
-// direct mode, and each port instruction runs after the kernel has granted access to its
-// address. A refused or impossible access raises port::PortAccessError; the first refusal is
-// explained once on standard error.
+// The host's real port access on Linux. Not of the NT family, so the port I/O client uses
+// direct mode; every byte access goes by the first of these that serves its address:
+//   1. ppdev (/dev/parportN), for the data, status and control registers of a port the
+//      kernel drives: claimed on first use, kept for the run, released when this object ends;
+//   2. /dev/port, one byte read or written at the address;
+//   3. ioperm and the processor's port instructions (x86 only);
+// and otherwise the access raises port::PortAccessError. Word and double-word accesses are
+// made of byte accesses at consecutive addresses. Every system call goes through LinuxSys.
 #include <bitset>
 #include <cstdio>
+#include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "../OsApi.h"
+#include "LinuxSys.h"
+#include "ParportProc.h"
 
 namespace port {
 
 class LinuxOs : public OsApi {
 public:
-    explicit LinuxOs(std::FILE* diagnostics = stderr) : diagnostics_(diagnostics) {}
+    // The real system calls; explanations go to `diagnostics` (nothing when it is null).
+    explicit LinuxOs(std::FILE* diagnostics = stderr);
+    // Replaced system calls, for tests and checks.
+    LinuxOs(LinuxSys& sys, std::FILE* diagnostics);
+    ~LinuxOs() override;
+    LinuxOs(const LinuxOs&) = delete;
+    LinuxOs& operator=(const LinuxOs&) = delete;
 
     std::uint32_t PlatformId() override { return 0; }
     std::string ExecutablePath() override;
@@ -43,18 +59,73 @@ public:
     void OutWord(std::uint16_t port, std::uint16_t value) override;
     void OutDword(std::uint16_t port, std::uint32_t value) override;
 
+    void ReportAccessPlan(const std::vector<std::uint16_t>& addresses) override
+    {
+        ReportPortAccess(addresses);
+    }
+    // Writes to the diagnostics the kernel's ports and how each base address (with its status
+    // and control registers) will be reached, and for a refusal why and what would give access.
+    // Working that out opens and claims the kernel ports involved, as their first use would.
+    void ReportPortAccess(const std::vector<std::uint16_t>& addresses);
+
+    enum class Method { Ppdev, DevPort, PortInstructions, None };
+    // The method that serves an address now, trying the ones not tried yet.
+    Method MethodFor(std::uint16_t address);
+
 private:
+    // ppdev on one kernel port.
+    struct Channel {
+        KernelPort Port;
+        enum class State { Untried, Claimed, Refused, Lost } Status = State::Untried;
+        int Fd = -1;
+        int Error = 0;            // errno of the refusal or of the loss
+        bool RefusedAtClaim = false;
+        std::string Holder;       // driver holding the port when the claim was refused
+        std::optional<std::uint8_t> Control; // last value written to the control register
+    };
+    struct Route {
+        Method How = Method::None;
+        Channel* Via = nullptr;
+    };
+
     Handle NotHere()
     {
         lastError_ = 120; // ERROR_CALL_NOT_IMPLEMENTED
         return kNullHandle;
     }
-    // Asks the kernel for the addresses port .. port + size - 1; raises on a refusal.
-    void Grant(std::uint16_t port, unsigned size);
 
+    void Discover();
+    Channel* ChannelCovering(std::uint32_t address);
+    void OpenChannel(Channel& channel);
+    bool OpenDevPort();
+    bool GrantPort(std::uint16_t address);
+    Route RouteFor(std::uint32_t address);
+
+    std::uint8_t ReadByte(std::uint32_t address);
+    void WriteByte(std::uint32_t address, std::uint8_t value);
+    std::uint8_t PpRead(Channel& channel, unsigned offset);
+    void PpWrite(Channel& channel, unsigned offset, std::uint8_t value);
+    void PpIoctl(Channel& channel, unsigned long request, void* argument);
+    [[noreturn]] void Refuse(std::uint32_t address, const std::string& what);
+
+    std::string Describe(const Route& route) const;
+    // The reason and the remedy of a refusal, one line each.
+    std::vector<std::string> Explain(std::uint32_t address, const Route& route);
+    void ExplainChannel(const Channel& channel, std::vector<std::string>& lines);
+    void Say(const std::string& line);   // once per distinct line for the whole run
+
+    std::unique_ptr<LinuxSys> ownSys_;
+    LinuxSys& sys_;
     std::FILE* diagnostics_;
+
+    bool discovered_ = false;
+    std::vector<Channel> channels_;
+    bool devPortTried_ = false;
+    int devPortFd_ = -1;
+    int devPortError_ = 0;
+    int iopermError_ = 0;            // errno of the first refused ioperm
     std::bitset<65536> granted_;
-    bool explained_ = false;
+    std::set<std::string> said_;
     std::uint32_t lastError_ = 0;
 };
 

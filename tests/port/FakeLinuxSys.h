@@ -1,0 +1,190 @@
+#pragma once
+// A scriptable kernel behind port::LinuxSys: files under /proc and /sys, device files that
+// open or fail with a chosen errno, one ppdev port whose registers behave like a standard port
+// (the data register reads the latch in output mode and 0xFF in input mode), /dev/port and
+// ioperm over a bus of bytes, and a log of every ppdev request.
+#include <cerrno>
+#include <linux/ppdev.h>
+#include <map>
+#include <set>
+#include <string>
+#include <sys/ioctl.h>
+#include <vector>
+
+#include "LinuxSys.h"
+
+namespace fake {
+
+struct PpCall {
+    std::string Name;
+    int Value = -1; // the byte or flag passed or returned; -1 for none
+    bool operator==(const PpCall&) const = default;
+};
+
+class FakeLinuxSys : public port::LinuxSys {
+public:
+    std::map<std::string, std::string> files;
+    std::map<std::string, std::vector<std::string>> dirs;
+    std::map<std::string, int> openErrors;       // path -> errno
+    std::set<std::string> devices = {"/dev/parport0", "/dev/port"};
+    int claimError = 0;
+    bool lost = false;                           // every ppdev request fails with ENODEV
+    int iopermError = 0;
+    bool x86 = true;
+    int devPortIoError = 0;
+
+    // ppdev port
+    unsigned char latch = 0, status = 0x7F, lines = 0x0B;
+    bool reverse = false;
+    std::vector<PpCall> pp;
+    // /dev/port and port instructions over one bus; an address not set reads 0xFF
+    std::map<unsigned, unsigned char> bus;
+    std::vector<std::string> raw;                // "pread 0x378", "outb 0x378=0x55", ...
+    int iopermCalls = 0;
+    std::vector<std::string> opened, closed;
+
+    // A kernel port parportN at `base` with its /proc entries.
+    void AddPort(int n, const std::string& baseAddr, const std::string& modes = "PCSPP,TRISTATE")
+    {
+        std::string dir = "/proc/sys/dev/parport/parport" + std::to_string(n);
+        dirs["/proc/sys/dev/parport"].push_back("parport" + std::to_string(n));
+        files[dir + "/base-addr"] = baseAddr;
+        files[dir + "/modes"] = modes + "\n";
+        files[dir + "/devices/active"] = "none\n";
+    }
+    int Count(const std::string& name) const
+    {
+        int n = 0;
+        for (const PpCall& call : pp)
+            n += call.Name == name;
+        return n;
+    }
+
+    int Open(const std::string& path, int) override
+    {
+        opened.push_back(path);
+        if (auto it = openErrors.find(path); it != openErrors.end())
+            return -it->second;
+        if (!devices.count(path))
+            return -ENOENT;
+        fds_[next_] = path;
+        return next_++;
+    }
+    void Close(int fd) override
+    {
+        closed.push_back(fds_.count(fd) ? fds_[fd] : "?");
+        fds_.erase(fd);
+    }
+    int Ioctl(int fd, unsigned long request, void* arg) override
+    {
+        auto* byte = static_cast<unsigned char*>(arg);
+        auto* flag = static_cast<int*>(arg);
+        if (fds_[fd].rfind("/dev/parport", 0) != 0)
+            return -ENOTTY;
+        const char* name = request == PPCLAIM     ? "PPCLAIM"
+                           : request == PPRELEASE ? "PPRELEASE"
+                           : request == PPEXCL    ? "PPEXCL"
+                           : request == PPRDATA   ? "PPRDATA"
+                           : request == PPWDATA   ? "PPWDATA"
+                           : request == PPRSTATUS ? "PPRSTATUS"
+                           : request == PPRCONTROL ? "PPRCONTROL"
+                           : request == PPWCONTROL ? "PPWCONTROL"
+                           : request == PPDATADIR ? "PPDATADIR"
+                                                  : "other";
+        if (lost) {
+            pp.push_back({name, -1});
+            return -ENODEV;
+        }
+        if (request == PPCLAIM && claimError != 0) {
+            pp.push_back({name, -1});
+            return -claimError;
+        }
+        int value = -1;
+        if (request == PPRDATA)
+            value = *byte = reverse ? 0xFF : latch;
+        else if (request == PPWDATA)
+            value = latch = *byte;
+        else if (request == PPRSTATUS)
+            value = *byte = status;
+        else if (request == PPRCONTROL)
+            value = *byte = lines;
+        else if (request == PPWCONTROL)
+            value = lines = *byte;
+        else if (request == PPDATADIR)
+            reverse = (value = *flag) != 0;
+        pp.push_back({name, value});
+        return 0;
+    }
+    long Pread(int fd, void* buffer, std::size_t size, long offset) override
+    {
+        raw.push_back("pread " + Hex(offset));
+        if (fds_[fd] != "/dev/port" || size != 1)
+            return -EINVAL;
+        if (devPortIoError)
+            return -devPortIoError;
+        *static_cast<unsigned char*>(buffer) = Bus(unsigned(offset));
+        return 1;
+    }
+    long Pwrite(int fd, const void* buffer, std::size_t size, long offset) override
+    {
+        unsigned char v = *static_cast<const unsigned char*>(buffer);
+        raw.push_back("pwrite " + Hex(offset) + "=" + Hex(v));
+        if (fds_[fd] != "/dev/port" || size != 1)
+            return -EINVAL;
+        if (devPortIoError)
+            return -devPortIoError;
+        bus[unsigned(offset)] = v;
+        return 1;
+    }
+    int Ioperm(unsigned long from, unsigned long count, int on) override
+    {
+        ++iopermCalls;
+        if (!x86 || count != 1 || on != 1)
+            return -EINVAL;
+        if (iopermError)
+            return -iopermError;
+        granted_.insert(unsigned(from));
+        return 0;
+    }
+    bool HasPortInstructions() override { return x86; }
+    std::uint8_t InByte(std::uint16_t port) override
+    {
+        raw.push_back(std::string(granted_.count(port) ? "" : "UNGRANTED ") + "inb " + Hex(port));
+        return Bus(port);
+    }
+    void OutByte(std::uint16_t port, std::uint8_t value) override
+    {
+        raw.push_back(std::string(granted_.count(port) ? "" : "UNGRANTED ") + "outb " +
+                      Hex(port) + "=" + Hex(value));
+        bus[port] = value;
+    }
+    std::optional<std::string> ReadText(const std::string& path) override
+    {
+        auto it = files.find(path);
+        return it == files.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+    std::vector<std::string> ListDir(const std::string& path) override
+    {
+        auto it = dirs.find(path);
+        return it == dirs.end() ? std::vector<std::string>{} : it->second;
+    }
+    int OpenCount() const { return int(fds_.size()); }
+
+private:
+    static std::string Hex(long v)
+    {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%lX", v);
+        return text;
+    }
+    unsigned char Bus(unsigned address)
+    {
+        auto it = bus.find(address);
+        return it == bus.end() ? 0xFF : it->second;
+    }
+    std::map<int, std::string> fds_;
+    std::set<unsigned> granted_;
+    int next_ = 3;
+};
+
+} // namespace fake

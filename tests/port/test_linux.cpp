@@ -1,0 +1,430 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "FakeLinuxSys.h"
+#include "LinuxOs.h"
+#include "ParportProc.h"
+#include "zlportio.h"
+
+namespace {
+
+using fake::PpCall;
+using Method = port::LinuxOs::Method;
+
+TEST(ParportProc, ParsesBaseAddrDefensively)
+{
+    struct Row {
+        const char* text;
+        bool ok;
+        std::uint32_t base, hi;
+    } rows[] = {
+        {"888\t1912\n", true, 888, 1912},
+        {"888\t0\n", true, 888, 0},
+        {"888", true, 888, 0},
+        {"53264\t54288\n", true, 0xD010, 0xD410}, // above 0x7FFF: a PCIe card
+        {"  56320 \t 0 \n", true, 0xDC00, 0},
+        {"", false, 0, 0},
+        {"\n", false, 0, 0},
+        {"garbage", false, 0, 0},
+        {"-888\t0", false, 0, 0},
+        {"0x378\t0", false, 0, 0},
+        {"888x\t0", false, 0, 0},
+        {"888\t19x", false, 0, 0},
+        {"888\t0\t7", false, 0, 0},
+        {"99999999999\t0", false, 0, 0},
+        {std::string("888\0\t0", 6).c_str(), true, 888, 0}, // cut at the NUL by c_str
+    };
+    for (const Row& row : rows) {
+        auto parsed = port::ParseBaseAddr(row.text);
+        ASSERT_EQ(parsed.has_value(), row.ok) << row.text;
+        if (row.ok) {
+            EXPECT_EQ(parsed->Base, row.base) << row.text;
+            EXPECT_EQ(parsed->BaseHi, row.hi) << row.text;
+        }
+    }
+    EXPECT_FALSE(port::ParseBaseAddr(std::string_view("888\0\t0", 6)).has_value());
+}
+
+TEST(ParportProc, DiscoversUsablePortsInNumberOrder)
+{
+    fake::FakeLinuxSys sys;
+    sys.AddPort(10, "56320\t0\n", "PCSPP,TRISTATE,EPP");
+    sys.AddPort(0, "888\t1912\n", "PCSPP,TRISTATE,COMPAT,ECP");
+    sys.AddPort(2, "garbage\n");
+    sys.AddPort(3, "65534\t0\n");     // registers would run past 0xFFFF
+    sys.AddPort(4, "632\t99999\n");   // ECP base out of range: dropped, port kept
+    sys.AddPort(5, "0\t0\n");         // no I/O address
+    sys.AddPort(6, "956\t0\n");
+    sys.files.erase("/proc/sys/dev/parport/parport6/modes");
+    sys.AddPort(7, "1\t0\n");
+    sys.files.erase("/proc/sys/dev/parport/parport7/base-addr");
+    for (const char* other : {"default", "parport", "parportx", "parport1a", "xparport1"})
+        sys.dirs["/proc/sys/dev/parport"].push_back(other);
+
+    auto ports = port::DiscoverKernelPorts(sys);
+    ASSERT_EQ(ports.size(), 5u);
+    EXPECT_EQ(ports[0].Number, 0);
+    EXPECT_EQ(ports[0].Base, 0x378);
+    EXPECT_EQ(ports[0].BaseHi, 0x778);
+    EXPECT_EQ(ports[0].Device, "/dev/parport0");
+    EXPECT_TRUE(ports[0].HasMode("ECP"));
+    EXPECT_FALSE(ports[0].HasMode("EPP"));
+    EXPECT_EQ(ports[1].Number, 4);
+    EXPECT_EQ(ports[1].BaseHi, 0);
+    EXPECT_EQ(ports[2].Number, 5);
+    EXPECT_FALSE(ports[2].Covers(0)); // no address: never serves one
+    EXPECT_EQ(ports[3].Number, 6);
+    EXPECT_FALSE(ports[3].ModesKnown);
+    EXPECT_EQ(ports[4].Number, 10);
+    EXPECT_EQ(ports[4].Device, "/dev/parport10");
+    EXPECT_TRUE(ports[4].Covers(0xDC02));
+    EXPECT_FALSE(ports[4].Covers(0xDC03));
+    EXPECT_FALSE(ports[4].Covers(0xDBFF));
+
+    fake::FakeLinuxSys empty;
+    EXPECT_TRUE(port::DiscoverKernelPorts(empty).empty());
+}
+
+TEST(ParportProc, ReadsTheLockdownModeInForce)
+{
+    EXPECT_EQ(port::ActiveLockdown(std::nullopt), "");
+    EXPECT_EQ(port::ActiveLockdown("[none] integrity confidentiality\n"), "");
+    EXPECT_EQ(port::ActiveLockdown("none [integrity] confidentiality\n"), "integrity");
+    EXPECT_EQ(port::ActiveLockdown("none integrity [confidentiality]\n"), "confidentiality");
+    EXPECT_EQ(port::ActiveLockdown("none [integrity"), "");
+}
+
+// Standard error into a string.
+class Capture {
+public:
+    Capture() : file_(open_memstream(&buffer_, &size_)) {}
+    ~Capture()
+    {
+        std::fclose(file_);
+        std::free(buffer_);
+    }
+    std::FILE* file() { return file_; }
+    std::string text()
+    {
+        std::fflush(file_);
+        return std::string(buffer_, size_);
+    }
+
+private:
+    char* buffer_ = nullptr;
+    std::size_t size_ = 0;
+    std::FILE* file_;
+};
+
+class LinuxOsTest : public ::testing::Test {
+protected:
+    LinuxOsTest() { sys.AddPort(0, "888\t1912\n"); }
+    void TearDown() override
+    {
+        for (const PpCall& call : sys.pp) {
+            EXPECT_NE(call.Name, "PPEXCL");
+            if (call.Name == "PPWCONTROL") {
+                EXPECT_EQ(call.Value & 0x20, 0) << "direction bit through PPWCONTROL";
+            }
+        }
+    }
+    port::LinuxOs& Os()
+    {
+        if (!os)
+            os = std::make_unique<port::LinuxOs>(sys, err.file());
+        return *os;
+    }
+    // The ppdev requests after the claim.
+    std::vector<PpCall> Requests()
+    {
+        std::vector<PpCall> calls;
+        for (const PpCall& call : sys.pp)
+            if (call.Name != "PPCLAIM")
+                calls.push_back(call);
+        return calls;
+    }
+    fake::FakeLinuxSys sys;
+    Capture err;
+    std::unique_ptr<port::LinuxOs> os;
+};
+
+TEST_F(LinuxOsTest, ReadCycleAndWriteActionThroughPpdev)
+{
+    port::UseOs(Os());
+    PortIoReset();
+    PortIoStartup();
+    sys.status = 0x78;
+    sys.latch = 0x55;
+
+    // Read cycle: status, input mode, data, output mode.
+    EXPECT_EQ(PortRead(0x379, pwByte), 0x78u); // raw: Busy stays inverted
+    PortWrite(0x37A, pwByte, 0x20);
+    EXPECT_EQ(PortRead(0x378, pwByte), 0xFFu); // nothing drives the pins
+    PortWrite(0x37A, pwByte, 0x00);
+    std::vector<PpCall> cycle = {{"PPRSTATUS", 0x78}, {"PPDATADIR", 1}, {"PPWCONTROL", 0},
+                                 {"PPRDATA", 0xFF},   {"PPDATADIR", 0}, {"PPWCONTROL", 0}};
+    EXPECT_EQ(Requests(), cycle);
+    EXPECT_EQ(sys.pp.front(), (PpCall{"PPCLAIM", -1}));
+    EXPECT_EQ(sys.Count("PPCLAIM"), 1);
+
+    // Write action: control 0x00, data, control value.
+    sys.pp.clear();
+    PortWrite(0x37A, pwByte, 0x00);
+    PortWrite(0x378, pwByte, 0xA5);
+    PortWrite(0x37A, pwByte, 0x0E);
+    std::vector<PpCall> write = {{"PPDATADIR", 0}, {"PPWCONTROL", 0}, {"PPWDATA", 0xA5},
+                                 {"PPDATADIR", 0}, {"PPWCONTROL", 0x0E}};
+    EXPECT_EQ(sys.pp, write);
+    EXPECT_EQ(PortRead(0x378, pwByte), 0xA5u); // output mode reads the latch back
+    EXPECT_EQ(sys.OpenCount(), 1);
+    EXPECT_EQ(sys.Count("PPCLAIM"), 0); // claimed once, above
+    EXPECT_TRUE(sys.raw.empty());
+    EXPECT_EQ(sys.iopermCalls, 0);
+    PortIoReset();
+}
+
+TEST_F(LinuxOsTest, ControlWritesSplitIntoDirectionAndLines)
+{
+    struct Row {
+        std::uint8_t value;
+        int reverse;
+        int lines;
+    } rows[] = {{0x20, 1, 0x00}, {0x2B, 1, 0x0B}, {0x0F, 0, 0x0F}, {0x00, 0, 0x00},
+                {0xFF, 1, 0x0F}, {0x10, 0, 0x00}, {0x24, 1, 0x04}, {0x04, 0, 0x04}};
+    for (const Row& row : rows) {
+        sys.pp.clear();
+        Os().OutByte(0x37A, row.value);
+        std::vector<PpCall> expected = {{"PPDATADIR", row.reverse}, {"PPWCONTROL", row.lines}};
+        EXPECT_EQ(Requests(), expected) << int(row.value);
+        EXPECT_EQ(sys.reverse, row.reverse != 0);
+        sys.pp.clear();
+        EXPECT_EQ(Os().InByte(0x37A), row.value); // the value last written, no request
+        EXPECT_TRUE(sys.pp.empty());
+    }
+}
+
+TEST_F(LinuxOsTest, WiderAccessesAreBytesAtConsecutiveAddresses)
+{
+    sys.latch = 0x12;
+    sys.status = 0x87;
+    EXPECT_EQ(Os().InByte(0x37A), 0x0B); // before any write: the lines as the kernel has them
+    EXPECT_EQ(Os().InWord(0x378), 0x8712);
+    sys.bus[0x37B] = 0x44;               // past the kernel port: /dev/port
+    EXPECT_EQ(Os().InDword(0x378), 0x440B8712u);
+    sys.pp.clear();
+    Os().OutWord(0x378, 0x3399);          // status is read-only: no request for it
+    EXPECT_EQ(Requests(), (std::vector<PpCall>{{"PPWDATA", 0x99}}));
+    Os().OutDword(0x378, 0x552B00A1);
+    EXPECT_EQ(sys.latch, 0xA1);
+    EXPECT_TRUE(sys.reverse);
+    EXPECT_EQ(sys.bus[0x37B], 0x55);
+}
+
+TEST_F(LinuxOsTest, ClaimsOnceAndReleasesAtTheEnd)
+{
+    for (int i = 0; i < 5; ++i) {
+        Os().InByte(0x379);
+        Os().OutByte(0x378, std::uint8_t(i));
+    }
+    EXPECT_EQ(sys.Count("PPCLAIM"), 1);
+    EXPECT_EQ(sys.Count("PPRELEASE"), 0);
+    os.reset();
+    EXPECT_EQ(sys.pp.back(), (PpCall{"PPRELEASE", -1}));
+    EXPECT_EQ(sys.Count("PPRELEASE"), 1);
+    EXPECT_EQ(sys.OpenCount(), 0);
+}
+
+struct RefusalCase {
+    const char* name;
+    void (*setup)(fake::FakeLinuxSys&);
+    std::uint16_t address;
+    Method method;
+    std::vector<std::string> said;   // pieces standard error must contain
+    bool reasons = false;            // a usable method with a warning
+};
+
+class RefusalTest : public LinuxOsTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(RefusalTest, PicksTheMethodAndExplainsARefusal)
+{
+    const RefusalCase& c = GetParam();
+    c.setup(sys);
+    Os().ReportPortAccess({c.address});
+    EXPECT_EQ(Os().MethodFor(c.address), c.method);
+    std::string text = err.text();
+    EXPECT_NE(text.find("tamsel: kernel parallel port parport0 at 0x378 (ECP 0x778), "
+                        "/dev/parport0, modes PCSPP"),
+              std::string::npos)
+        << text;
+    for (const std::string& piece : c.said)
+        EXPECT_NE(text.find(piece), std::string::npos) << piece << "\n" << text;
+    if (c.method == Method::None) {
+        EXPECT_NE(text.find("tamsel:   reason: "), std::string::npos);
+        EXPECT_NE(text.find("tamsel:   remedy: "), std::string::npos);
+        EXPECT_THROW(Os().InByte(c.address), port::PortAccessError);
+        EXPECT_THROW(Os().OutByte(c.address, 1), port::PortAccessError);
+        EXPECT_EQ(err.text(), text); // explained once
+        EXPECT_LE(sys.iopermCalls, 1); // a refused ioperm is not asked again
+    } else if (!c.reasons) {
+        EXPECT_EQ(text.find("reason:"), std::string::npos) << text;
+    }
+}
+
+const auto noAccess = [](fake::FakeLinuxSys& s) {
+    s.openErrors["/dev/port"] = EACCES;
+    s.iopermError = EPERM;
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Methods, RefusalTest,
+    ::testing::Values(
+        RefusalCase{"ppdev", [](fake::FakeLinuxSys&) {}, 0x378, Method::Ppdev,
+                    {"tamsel: port 0x378: ppdev (/dev/parport0)\n"}},
+        RefusalCase{"NotInGroupLp",
+                    [](fake::FakeLinuxSys& s) {
+                        noAccess(s);
+                        s.openErrors["/dev/parport0"] = EACCES;
+                    },
+                    0x378, Method::None,
+                    {"port 0x378: no access\n", "/dev/parport0: Permission denied: you are not "
+                     "in group lp\n", "remedy: sudo usermod -aG lp $USER"}},
+        RefusalCase{"PpdevNotLoadedRootFallsBack",
+                    [](fake::FakeLinuxSys& s) { s.devices.erase("/dev/parport0"); }, 0x378,
+                    Method::DevPort, {"tamsel: port 0x378: /dev/port\n"}},
+        RefusalCase{"PpdevNotLoaded",
+                    [](fake::FakeLinuxSys& s) {
+                        noAccess(s);
+                        s.devices.erase("/dev/parport0");
+                    },
+                    0x37A, Method::None, {"ppdev module is not loaded", "sudo modprobe ppdev"}},
+        RefusalCase{"ClaimBusy",
+                    [](fake::FakeLinuxSys& s) {
+                        noAccess(s);
+                        s.claimError = EBUSY;
+                    },
+                    0x378, Method::None,
+                    {"parport0 is held by the printer driver lp", "remedy: sudo rmmod lp"}},
+        RefusalCase{"ClaimNoDevice",
+                    [](fake::FakeLinuxSys& s) {
+                        noAccess(s);
+                        s.claimError = ENXIO;
+                    },
+                    0x379, Method::None, {"held by the printer driver lp", "sudo rmmod lp"}},
+        RefusalCase{"HeldByAnotherProgram",
+                    [](fake::FakeLinuxSys& s) {
+                        noAccess(s);
+                        s.files["/proc/sys/dev/parport/parport0/devices/active"] = "ppdev0\n";
+                    },
+                    0x378, Method::None,
+                    {"held by ppdev0", "close the other program that uses /dev/parport0"}},
+        RefusalCase{"NeedsRoot", noAccess, 0x278, Method::None,
+                    {"port 0x278: no access\n", "raw port I/O at 0x278 needs root or "
+                     "CAP_SYS_RAWIO (/dev/port: Permission denied; ioperm: Operation not "
+                     "permitted)", "sudo setcap cap_sys_rawio+ep "}},
+        RefusalCase{"Lockdown",
+                    [](fake::FakeLinuxSys& s) {
+                        s.openErrors["/dev/port"] = EPERM;
+                        s.iopermError = EPERM;
+                        s.files["/sys/kernel/security/lockdown"] =
+                            "none [integrity] confidentiality\n";
+                    },
+                    0xD010, Method::None,
+                    {"locked down (integrity, see /sys/kernel/security/lockdown)",
+                     "turn Secure Boot off"}},
+        RefusalCase{"NotX86",
+                    [](fake::FakeLinuxSys& s) {
+                        s.x86 = false;
+                        s.devices.erase("/dev/port");
+                    },
+                    0x278, Method::None, {"not x86", "through ppdev"}},
+        RefusalCase{"Ioperm",
+                    [](fake::FakeLinuxSys& s) { s.openErrors["/dev/port"] = EACCES; }, 0xDC00,
+                    Method::PortInstructions, {"port 0xDC00: port instructions (ioperm)\n"}},
+        RefusalCase{"NoTristate",
+                    [](fake::FakeLinuxSys& s) {
+                        s.files["/proc/sys/dev/parport/parport0/modes"] = "PCSPP\n";
+                    },
+                    0x378, Method::Ppdev,
+                    {"ppdev (/dev/parport0)", "parport0 has no TRISTATE in its modes (PCSPP), "
+                     "so input mode cannot work", "firmware (BIOS)"}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinuxOsTest, HeldPortIsNotClaimedAndRootFallsBackToDevPort)
+{
+    sys.files["/proc/sys/dev/parport/parport0/devices/active"] = "lp\n";
+    Os().OutByte(0x378, 0x55);
+    EXPECT_EQ(sys.Count("PPCLAIM"), 0); // a claim would sleep until lp lets go
+    EXPECT_EQ(sys.raw, (std::vector<std::string>{"pwrite 0x378=0x55"}));
+    EXPECT_EQ(sys.OpenCount(), 1); // /dev/port only: the refused device is closed
+}
+
+TEST_F(LinuxOsTest, RawMethodsUseTheAddressItself)
+{
+    sys.openErrors["/dev/parport0"] = EACCES;
+    sys.bus[0x378] = 0x5A;
+    EXPECT_EQ(Os().InByte(0x378), 0x5A);
+    Os().OutByte(0xD010, 0x66);
+    EXPECT_EQ(sys.raw, (std::vector<std::string>{"pread 0x378", "pwrite 0xD010=0x66"}));
+
+    sys.devPortIoError = EIO;
+    EXPECT_THROW(Os().InByte(0x278), port::PortAccessError);
+    EXPECT_THROW(Os().OutByte(0x278, 1), port::PortAccessError);
+
+    fake::FakeLinuxSys bare;
+    bare.devices.clear();
+    port::LinuxOs direct(bare, nullptr);
+    direct.OutByte(0x3BC, 0x11);
+    EXPECT_EQ(direct.InByte(0x3BC), 0x11);
+    EXPECT_EQ(direct.InByte(0x3BC), 0x11);
+    EXPECT_EQ(bare.raw, (std::vector<std::string>{"outb 0x3BC=0x11", "inb 0x3BC", "inb 0x3BC"}));
+    EXPECT_EQ(bare.iopermCalls, 1);
+}
+
+TEST_F(LinuxOsTest, VanishedDeviceReadsAsAnErrorFromThenOn)
+{
+    port::UseOs(Os());
+    PortIoReset();
+    PortIoStartup();
+    sys.status = 0x78;
+    EXPECT_EQ(PortRead(0x379, pwByte), 0x78u);
+    sys.lost = true; // the USB adapter is unplugged
+    sys.pp.clear();
+    EXPECT_THROW(PortRead(0x379, pwByte), port::PortAccessError);
+    EXPECT_NE(err.text().find("/dev/parport0 stopped answering (No such device)"),
+              std::string::npos);
+    EXPECT_EQ(sys.pp.size(), 1u);
+    EXPECT_THROW(PortWrite(0x378, pwByte, 1), port::PortAccessError);
+    EXPECT_THROW(PortRead(0x37A, pwByte), port::PortAccessError);
+    EXPECT_EQ(sys.pp.size(), 1u); // no more requests to a port that is gone
+    EXPECT_TRUE(sys.raw.empty()); // and no raw access behind the kernel's back
+    os.reset();
+    EXPECT_EQ(sys.Count("PPRELEASE"), 0);
+    EXPECT_EQ(sys.OpenCount(), 0);
+    PortIoReset();
+}
+
+TEST_F(LinuxOsTest, ReportListsEachAddressOnceWithMixedMethods)
+{
+    sys.dirs["/proc/sys/dev/parport"].clear();
+    sys.AddPort(1, "53264\t54288\n");
+    sys.devices = {"/dev/parport1", "/dev/port"};
+    Os().ReportPortAccess({0, 0xD011, 0x278, 0xD011, 0});
+    EXPECT_EQ(err.text(),
+              "tamsel: kernel parallel port parport1 at 0xD010 (ECP 0xD410), /dev/parport1, "
+              "modes PCSPP,TRISTATE\n"
+              "tamsel: port 0xD011: 0xD011 ppdev (/dev/parport1), 0xD012 ppdev (/dev/parport1), "
+              "0xD013 /dev/port\n"
+              "tamsel: port 0x278: /dev/port\n");
+
+    fake::FakeLinuxSys none;
+    Capture noneErr;
+    port::LinuxOs bare(none, noneErr.file());
+    bare.ReportPortAccess({});
+    EXPECT_EQ(noneErr.text(),
+              "tamsel: no kernel parallel port (/proc/sys/dev/parport lists none)\n");
+}
+
+} // namespace
