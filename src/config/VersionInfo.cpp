@@ -1,0 +1,34 @@
+#include "VersionInfo.h"
+
+#include <map>
+
+namespace {
+
+const VersionInfo* replacement = nullptr;
+
+} // namespace
+
+std::string CompiledVersionInfo::Value(const std::string& key) const
+{
+    static const std::map<std::string, std::string> values{
+        {kVersionFileVersion, "2.0.0.0"},
+        {kVersionProductVersion, "2.0.0.0"},
+        {kVersionFileDescription, "Testeur port parallèle"},
+        {kVersionProductName, "Tamsel"},
+        {kVersionInternalName, "Tamsel"},
+        {kVersionOriginalFilename, "Tamsel"},
+        {kVersionLegalCopyright, "© 2026 Tamsel developers"},
+        {kVersionComments, "Freeware"},
+        {kVersionCompanyName, "Tamsel developers"},
+    };
+    auto it = values.find(key);
+    return it == values.end() ? std::string() : it->second;
+}
+
+const VersionInfo& ProgramVersionInfo()
+{
+    static const CompiledVersionInfo compiled;
+    return replacement ? *replacement : compiled;
+}
+
+void UseVersionInfo(const VersionInfo* info) { replacement = info; }
