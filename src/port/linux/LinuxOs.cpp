@@ -227,7 +227,7 @@ void LinuxOs::Refuse(std::uint32_t address, const std::string& what)
     Route route;
     if (address <= 0xFFFF) {
         route = RouteFor(address);
-        for (const std::string& line : Explain(address, route))
+        for (const std::string& line : Explain(route))
             Say(line);
     }
     throw PortAccessError("I/O port " + Hex(address) + ": " + what);
@@ -359,7 +359,7 @@ void LinuxOs::ExplainChannel(const Channel& channel, std::vector<std::string>& l
                     " (sudo dmesg | grep parport)");
 }
 
-std::vector<std::string> LinuxOs::Explain(std::uint32_t address, const Route& route)
+std::vector<std::string> LinuxOs::Explain(const Route& route)
 {
     std::vector<std::string> lines;
     if (route.How != Method::None)
@@ -382,9 +382,8 @@ std::vector<std::string> LinuxOs::Explain(std::uint32_t address, const Route& ro
         lines.push_back(kRemedy + std::string("use a port the kernel drives, through ppdev "
                                               "(sudo modprobe parport_pc ppdev)"));
     } else {
-        lines.push_back(kReason + std::string("raw port I/O at ") + Hex(address) +
-                        " needs root or CAP_SYS_RAWIO (" + devPort + "; ioperm: " +
-                        ErrorText(iopermError_) + ")");
+        lines.push_back(kReason + std::string("raw port I/O needs root or CAP_SYS_RAWIO (") +
+                        devPort + "; ioperm: " + ErrorText(iopermError_) + ")");
         std::string self = ExecutablePath();
         lines.push_back(kRemedy + std::string("run tamsel as root, or once: sudo setcap "
                                               "cap_sys_rawio+ep ") +
@@ -442,8 +441,8 @@ void LinuxOs::ReportPortAccess(const std::vector<std::uint16_t>& addresses)
                         Describe(routes[i].second);
         }
         Say(line);
-        for (const auto& [a, route] : routes)
-            for (const std::string& reason : Explain(a, route))
+        for (const auto& entry : routes)
+            for (const std::string& reason : Explain(entry.second))
                 Say(reason);
         Channel* data = ChannelCovering(base);
         if (data != nullptr && data->Port.ModesKnown && !data->Port.HasMode("TRISTATE")) {

@@ -110,7 +110,7 @@ private:
 
     std::string Describe(const Route& route) const;
     // The reason and the remedy of a refusal, one line each.
-    std::vector<std::string> Explain(std::uint32_t address, const Route& route);
+    std::vector<std::string> Explain(const Route& route);
     void ExplainChannel(const Channel& channel, std::vector<std::string>& lines);
     void Say(const std::string& line);   // once per distinct line for the whole run
 
