@@ -3,7 +3,7 @@
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
                 libbenchmark-dev fonts-liberation2)
 DEMO_PACKAGES=(xvfb xauth)
-TEST_PACKAGES=(g++-mingw-w64-i686 clang libclang-rt-14-dev wine wine32:i386)
+TEST_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev wine wine32:i386 wine64)
 
 missing_packages() {
     local p
