@@ -1,0 +1,372 @@
+#include "Canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+QImage NewControlImage(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return QImage();
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(ToRgb(clWhite));
+    return image;
+}
+
+std::optional<TColor> PixelAt(const QImage& image, int x, int y)
+{
+    if (!image.valid(x, y))
+        return std::nullopt;
+    return FromRgb(image.pixel(x, y));
+}
+
+QFont ToQFont(const TCanvasFont& font)
+{
+    QFont f(font.Name);
+    // Points at 96 dots per inch, rounded as the classic MulDiv does; a negative size is
+    // already a height in pixels.
+    const int pixels = font.Size < 0 ? -font.Size : (font.Size * 96 + 36) / 72;
+    f.setPixelSize(std::max(1, pixels));
+    f.setBold(font.Bold);
+    f.setItalic(font.Italic);
+    return f;
+}
+
+TCanvas::TCanvas(QImage& image) : m_image(&image) {}
+
+TCanvas::~TCanvas() { Flush(); }
+
+void TCanvas::Flush()
+{
+    if (m_painter) {
+        m_painter->end();
+        m_painter.reset();
+    }
+}
+
+void TCanvas::SetFont(const TCanvasFont& font)
+{
+    if (font == m_font)
+        return;
+    const bool sameFace = font.Name == m_font.Name && font.Size == m_font.Size && font.Bold == m_font.Bold
+        && font.Italic == m_font.Italic;
+    m_font = font;
+    if (!sameFace) {
+        m_qfont.reset();
+        m_metrics.reset();
+    }
+}
+
+TCanvas::Surface TCanvas::Lock()
+{
+    Surface s;
+    if (m_image->isNull() || m_image->format() != QImage::Format_RGB32)
+        return s;
+    s.bits = reinterpret_cast<QRgb*>(m_image->bits());
+    s.stride = m_image->bytesPerLine() / qsizetype(sizeof(QRgb));
+    s.width = m_image->width();
+    s.height = m_image->height();
+    return s;
+}
+
+void TCanvas::FillSpan(const Surface& s, int x1, int x2, int y, QRgb color)
+{
+    if (y < 0 || y >= s.height)
+        return;
+    x1 = std::max(x1, 0);
+    x2 = std::min(x2, s.width);
+    if (x1 >= x2)
+        return;
+    std::fill_n(s.bits + y * s.stride + x1, x2 - x1, color);
+}
+
+void TCanvas::PenDot(const Surface& s, int x, int y, QRgb color) const
+{
+    if (m_penWidth == 1) {
+        if (unsigned(x) < unsigned(s.width) && unsigned(y) < unsigned(s.height))
+            s.bits[y * s.stride + x] = color;
+        return;
+    }
+    // A wide pen is a square centred on the line's pixel.
+    const int lo = (m_penWidth - 1) / 2;
+    for (int yy = y - lo; yy < y - lo + m_penWidth; ++yy)
+        FillSpan(s, x - lo, x - lo + m_penWidth, yy, color);
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color)
+{
+    const Surface s = Lock();
+    if (s.bits && unsigned(x) < unsigned(s.width) && unsigned(y) < unsigned(s.height))
+        s.bits[y * s.stride + x] = ToRgb(color);
+}
+
+void TCanvas::MoveTo(int x, int y)
+{
+    m_penX = x;
+    m_penY = y;
+}
+
+void TCanvas::LineTo(int x, int y)
+{
+    const Surface s = Lock();
+    const int x0 = m_penX;
+    const int y0 = m_penY;
+    m_penX = x;
+    m_penY = y;
+    if (!s.bits)
+        return;
+    const QRgb color = ToRgb(m_penColor);
+    if (y0 == y && m_penWidth == 1) {
+        // Horizontal run, the common case of square waves and grids.
+        if (x > x0)
+            FillSpan(s, x0, x, y, color);
+        else if (x < x0)
+            FillSpan(s, x + 1, x0 + 1, y, color);
+        return;
+    }
+    // Bresenham's line, every pixel from the start up to but excluding the end point.
+    const int dx = std::abs(x - x0);
+    const int dy = -std::abs(y - y0);
+    const int sx = x0 < x ? 1 : -1;
+    const int sy = y0 < y ? 1 : -1;
+    int err = dx + dy;
+    int cx = x0;
+    int cy = y0;
+    while (cx != x || cy != y) {
+        PenDot(s, cx, cy, color);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            cx += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            cy += sy;
+        }
+    }
+}
+
+void TCanvas::FillRect(int x1, int y1, int x2, int y2)
+{
+    const Surface s = Lock();
+    if (!s.bits)
+        return;
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+    const QRgb color = ToRgb(m_brushColor);
+    for (int y = std::max(y1, 0); y < std::min(y2, s.height); ++y)
+        FillSpan(s, x1, x2, y, color);
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
+{
+    const Surface s = Lock();
+    if (!s.bits)
+        return;
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+    if (x1 == x2 || y1 == y2)
+        return;
+    // The outline is the pen's width of rings inside the bounds; the rest is the brush.
+    const QRgb pen = ToRgb(m_penColor);
+    const QRgb brush = ToRgb(m_brushColor);
+    const int w = m_penWidth;
+    const int yFrom = std::max(y1, 0);
+    const int yTo = std::min(y2, s.height);
+    for (int y = yFrom; y < yTo; ++y) {
+        if (y < y1 + w || y >= y2 - w || x2 - x1 <= 2 * w) {
+            FillSpan(s, x1, x2, y, pen);
+        } else {
+            FillSpan(s, x1, x1 + w, y, pen);
+            FillSpan(s, x1 + w, x2 - w, y, brush);
+            FillSpan(s, x2 - w, x2, y, pen);
+        }
+    }
+}
+
+void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight)
+{
+    FillShape(x1, y1, x2, y2, cornerWidth, cornerHeight);
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
+{
+    FillShape(x1, y1, x2, y2, std::abs(x2 - x1), std::abs(y2 - y1));
+}
+
+// A convex shape given row by row: the rectangle with its corners cut along quarters of a
+// cornerWidth x cornerHeight ellipse (the whole ellipse when the corner is the whole size). A
+// pixel is inside when its centre is. The outline is the pen's width of rings of inside pixels
+// that touch the outside, found by repeated erosion of the row spans.
+void TCanvas::FillShape(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight)
+{
+    const Surface s = Lock();
+    if (!s.bits)
+        return;
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+    const int W = x2 - x1;
+    const int H = y2 - y1;
+    if (W == 0 || H == 0)
+        return;
+    const double a = std::min(std::abs(cornerWidth), W) / 2.0;
+    const double b = std::min(std::abs(cornerHeight), H) / 2.0;
+
+    struct Span {
+        int l, r;
+    };
+    std::vector<Span> inside(H);
+    for (int j = 0; j < H; ++j) {
+        const double yc = j + 0.5;
+        double t = 0.0;
+        if (b > 0.0 && yc < b)
+            t = (b - yc) / b;
+        else if (b > 0.0 && yc > H - b)
+            t = (yc - (H - b)) / b;
+        const double inset = a > 0.0 && t > 0.0 ? a - a * std::sqrt(std::max(0.0, 1.0 - t * t)) : 0.0;
+        const int l = int(std::ceil(inset - 0.5));
+        inside[j] = {l, W - l};
+    }
+
+    std::vector<Span> core = inside;
+    for (int ring = 0; ring < m_penWidth; ++ring) {
+        std::vector<Span> next(H);
+        for (int j = 0; j < H; ++j) {
+            if (j == 0 || j == H - 1) {
+                next[j] = {0, 0};
+                continue;
+            }
+            const int l = std::max({core[j].l + 1, core[j - 1].l, core[j + 1].l});
+            const int r = std::min({core[j].r - 1, core[j - 1].r, core[j + 1].r});
+            next[j] = l < r ? Span{l, r} : Span{0, 0};
+        }
+        core = std::move(next);
+    }
+
+    const QRgb pen = ToRgb(m_penColor);
+    const QRgb brush = ToRgb(m_brushColor);
+    for (int j = 0; j < H; ++j) {
+        const int y = y1 + j;
+        const Span in = inside[j];
+        const Span c = core[j];
+        if (in.l >= in.r)
+            continue;
+        if (c.l >= c.r) {
+            FillSpan(s, x1 + in.l, x1 + in.r, y, pen);
+        } else {
+            FillSpan(s, x1 + in.l, x1 + c.l, y, pen);
+            FillSpan(s, x1 + c.l, x1 + c.r, y, brush);
+            FillSpan(s, x1 + c.r, x1 + in.r, y, pen);
+        }
+    }
+}
+
+const QFontMetrics& TCanvas::Metrics()
+{
+    if (!m_qfont)
+        m_qfont = ToQFont(m_font);
+    if (!m_metrics)
+        m_metrics.emplace(*m_qfont);
+    return *m_metrics;
+}
+
+QPainter& TCanvas::TextPainter()
+{
+    if (!m_painter)
+        m_painter = std::make_unique<QPainter>(m_image);
+    return *m_painter;
+}
+
+int TCanvas::TextWidth(const QString& text) { return Metrics().horizontalAdvance(text); }
+
+int TCanvas::TextHeight(const QString&) { return Metrics().height(); }
+
+void TCanvas::TextOut(int x, int y, const QString& text)
+{
+    if (m_image->isNull())
+        return;
+    const QFontMetrics& fm = Metrics();
+    const int w = fm.horizontalAdvance(text);
+    FillRect(x, y, x + w, y + fm.height());
+    if (text.isEmpty())
+        return;
+    QPainter& p = TextPainter();
+    if (p.font() != *m_qfont)
+        p.setFont(*m_qfont);
+    p.setPen(QColor::fromRgb(ToRgb(m_font.Color)));
+    p.drawText(x, y + fm.ascent(), text);
+}
+
+void TCanvas::Draw(int x, int y, const QImage& source)
+{
+    if (source.isNull())
+        return;
+    const Surface s = Lock();
+    if (!s.bits)
+        return;
+    const QImage src = source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
+    const int sx0 = std::max(0, -x);
+    const int sy0 = std::max(0, -y);
+    const int sx1 = std::min(src.width(), s.width - x);
+    const int sy1 = std::min(src.height(), s.height - y);
+    if (sx0 >= sx1)
+        return;
+    for (int sy = sy0; sy < sy1; ++sy) {
+        const QRgb* from = reinterpret_cast<const QRgb*>(src.constScanLine(sy)) + sx0;
+        std::memcpy(s.bits + (y + sy) * s.stride + x + sx0, from, std::size_t(sx1 - sx0) * sizeof(QRgb));
+    }
+}
+
+void TCanvas::StretchDraw(const QRect& dest, const QImage& source, const QRect& sourceRect)
+{
+    if (source.isNull() || dest.width() <= 0 || dest.height() <= 0 || sourceRect.width() <= 0
+        || sourceRect.height() <= 0)
+        return;
+    const Surface s = Lock();
+    if (!s.bits)
+        return;
+    // Nearest pixel: destination pixel d takes source pixel trunc(d * source size / dest size).
+    for (int dy = 0; dy < dest.height(); ++dy) {
+        const int y = dest.y() + dy;
+        if (y < 0 || y >= s.height)
+            continue;
+        const int sy = sourceRect.y() + int(qint64(dy) * sourceRect.height() / dest.height());
+        for (int dx = 0; dx < dest.width(); ++dx) {
+            const int x = dest.x() + dx;
+            if (x < 0 || x >= s.width)
+                continue;
+            const int sx = sourceRect.x() + int(qint64(dx) * sourceRect.width() / dest.width());
+            if (source.valid(sx, sy))
+                s.bits[y * s.stride + x] = 0xFF000000u | source.pixel(sx, sy);
+        }
+    }
+}
+
+void TCanvas::DrawTransparent(int x, int y, const QImage& source, const QRect& sourceRect, TColor transparent)
+{
+    const Surface s = Lock();
+    if (!s.bits || source.isNull())
+        return;
+    const QRgb key = ToRgb(transparent) & 0xFFFFFFu;
+    for (int dy = 0; dy < sourceRect.height(); ++dy) {
+        for (int dx = 0; dx < sourceRect.width(); ++dx) {
+            const int sx = sourceRect.x() + dx;
+            const int sy = sourceRect.y() + dy;
+            const int tx = x + dx;
+            const int ty = y + dy;
+            if (!source.valid(sx, sy) || unsigned(tx) >= unsigned(s.width) || unsigned(ty) >= unsigned(s.height))
+                continue;
+            const QRgb p = source.pixel(sx, sy) & 0xFFFFFFu;
+            if (p != key)
+                s.bits[ty * s.stride + tx] = 0xFF000000u | p;
+        }
+    }
+}

@@ -1,0 +1,124 @@
+#pragma once
+// A small drawing surface over a QImage with the semantics of a classic raster API:
+// rectangles fill and outline and leave their right column and bottom row unpainted, LineTo
+// does not paint its end point and moves the pen, pens are solid, text is drawn on an opaque
+// cell of the fill colour. Lines and fills write the pixels themselves so that every pixel is
+// exactly where these rules put it; text goes through the toolkit's font rendering.
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "Colors.h"
+
+// The font of a canvas: family, size in points, colour and style.
+struct TCanvasFont {
+    QString Name = QStringLiteral("Arial");
+    int Size = 8; // points
+    TColor Color = clBlack;
+    bool Bold = false;
+    bool Italic = false;
+
+    bool operator==(const TCanvasFont&) const = default;
+};
+
+// Converts between the design's colours (red in the low byte) and the image's pixels.
+constexpr QRgb ToRgb(TColor c)
+{
+    return 0xFF000000u | (QRgb(ColorRed(c)) << 16) | (QRgb(ColorGreen(c)) << 8) | QRgb(ColorBlue(c));
+}
+constexpr TColor FromRgb(QRgb p) { return MakeColor(std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)); }
+
+// A new off-screen image for a control of the given size (empty sizes give a null image).
+QImage NewControlImage(int width, int height);
+
+// The colour of one pixel of an image, or nullopt outside it.
+std::optional<TColor> PixelAt(const QImage& image, int x, int y);
+
+class TCanvas {
+public:
+    // Draws into the image, which must outlive the canvas and keep Format_RGB32.
+    explicit TCanvas(QImage& image);
+    ~TCanvas();
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    QImage& Image() { return *m_image; }
+
+    void SetPenColor(TColor color) { m_penColor = color; }
+    TColor PenColor() const { return m_penColor; }
+    // Widths below 1 draw as 1.
+    void SetPenWidth(int width) { m_penWidth = width < 1 ? 1 : width; }
+    int PenWidth() const { return m_penWidth; }
+    void SetBrushColor(TColor color) { m_brushColor = color; }
+    TColor BrushColor() const { return m_brushColor; }
+    void SetFont(const TCanvasFont& font);
+    const TCanvasFont& Font() const { return m_font; }
+
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);
+    int PenX() const { return m_penX; }
+    int PenY() const { return m_penY; }
+
+    // Fills with the brush and outlines with the pen; x2 and y2 are not painted.
+    void Rectangle(int x1, int y1, int x2, int y2);
+    // Fills with the brush only; x2 and y2 are not painted.
+    void FillRect(int x1, int y1, int x2, int y2);
+    // A rectangle whose corners are quarters of a cornerWidth x cornerHeight ellipse.
+    void RoundRect(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
+    // The ellipse inscribed in the rectangle (x2 and y2 excluded), filled and outlined.
+    void Ellipse(int x1, int y1, int x2, int y2);
+    void SetPixel(int x, int y, TColor color);
+
+    // Draws the text with the top-left corner of its cell at (x, y), on a cell filled with
+    // the brush colour.
+    void TextOut(int x, int y, const QString& text);
+    int TextWidth(const QString& text);
+    int TextHeight(const QString& text);
+
+    // Copies a whole image with its top-left corner at (x, y), clipped to this image.
+    void Draw(int x, int y, const QImage& source);
+    // Copies the source rectangle of an image onto the destination rectangle, scaling it.
+    void StretchDraw(const QRect& dest, const QImage& source, const QRect& sourceRect);
+    void StretchDraw(const QRect& dest, const QImage& source) { StretchDraw(dest, source, source.rect()); }
+    // Copies the source rectangle onto (x, y); source pixels of the transparent colour leave
+    // this image unchanged.
+    void DrawTransparent(int x, int y, const QImage& source, const QRect& sourceRect, TColor transparent);
+
+    // Ends the text painter so that the image can be used elsewhere; done by the destructor too.
+    void Flush();
+
+private:
+    // Pixel rows of the current image, fetched once per primitive.
+    struct Surface {
+        QRgb* bits = nullptr;
+        qsizetype stride = 0; // in pixels
+        int width = 0;
+        int height = 0;
+    };
+    Surface Lock();
+    static void FillSpan(const Surface& s, int x1, int x2, int y, QRgb color);
+    void PenDot(const Surface& s, int x, int y, QRgb color) const;
+    void FillShape(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
+    QPainter& TextPainter();
+    const QFontMetrics& Metrics();
+
+    QImage* m_image;
+    TColor m_penColor = clBlack;
+    int m_penWidth = 1;
+    TColor m_brushColor = clWhite;
+    TCanvasFont m_font;
+    int m_penX = 0;
+    int m_penY = 0;
+    std::unique_ptr<QPainter> m_painter;
+    std::optional<QFont> m_qfont;
+    std::optional<QFontMetrics> m_metrics;
+};
+
+// The toolkit font of a canvas font: the size in points is turned into pixels at 96 dots per
+// inch, so that texts measure the same on every screen.
+QFont ToQFont(const TCanvasFont& font);
