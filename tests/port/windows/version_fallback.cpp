@@ -1,0 +1,2 @@
+// Carries the version record of version_fallback.rc for the version tests.
+int main() { return 0; }
