@@ -126,25 +126,43 @@ void TCanvas::LineTo(int x, int y)
             FillSpan(s, x + 1, x0 + 1, y, color);
         return;
     }
-    // Bresenham's line, every pixel from the start up to but excluding the end point.
-    const int dx = std::abs(x - x0);
-    const int dy = -std::abs(y - y0);
-    const int sx = x0 < x ? 1 : -1;
-    const int sy = y0 < y ? 1 : -1;
-    int err = dx + dy;
-    int cx = x0;
-    int cy = y0;
-    while (cx != x || cy != y) {
-        PenDot(s, cx, cy, color);
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            cx += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            cy += sy;
-        }
+    // One pixel per step along the major axis, the minor coordinate being the exact line's
+    // rounded to the nearest pixel (halves upward). Only the steps that can reach the image are
+    // visited, so far-away end points cost nothing.
+    const long long dx = (long long)x - x0;
+    const long long dy = (long long)y - y0;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const long long steps = xMajor ? std::llabs(dx) : std::llabs(dy);
+    if (steps == 0)
+        return;
+    const long long major0 = xMajor ? x0 : y0;
+    const long long majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const long long minorDelta = xMajor ? dy : dx;
+    const long long minor0 = xMajor ? y0 : x0;
+    const long long margin = m_penWidth;
+    const long long extent = xMajor ? s.width : s.height;
+    // Steps k whose major coordinate major0 + k * majorStep lies in [-margin, extent + margin).
+    long long kFrom = 0;
+    long long kTo = steps;
+    if (majorStep > 0) {
+        kFrom = std::max(kFrom, -margin - major0);
+        kTo = std::min(kTo, extent + margin - major0);
+    } else {
+        kFrom = std::max(kFrom, major0 - (extent + margin - 1));
+        kTo = std::min(kTo, major0 + margin + 1);
+    }
+    for (long long k = kFrom; k < kTo; ++k) {
+        // Products of far-away coordinates exceed 64 bits.
+        const __int128 num = __int128(2) * k * minorDelta + steps;
+        const __int128 den = __int128(2) * steps;
+        const long long q = (long long)(num >= 0 ? num / den : -((-num + den - 1) / den)); // floor
+        const long long major = major0 + k * majorStep;
+        const long long minor = minor0 + q;
+        const long long px = xMajor ? major : minor;
+        const long long py = xMajor ? minor : major;
+        if (px < -margin || py < -margin || px >= s.width + margin || py >= s.height + margin)
+            continue;
+        PenDot(s, int(px), int(py), color);
     }
 }
 
@@ -223,9 +241,19 @@ void TCanvas::FillShape(int x1, int y1, int x2, int y2, int cornerWidth, int cor
     struct Span {
         int l, r;
     };
-    std::vector<Span> inside(H);
-    for (int j = 0; j < H; ++j) {
-        const double yc = j + 0.5;
+    // Only the rows that can show in the image are computed, with the pen's width of rows
+    // around them so that the erosion of the visible rows is exact.
+    const int w = m_penWidth;
+    const long long visFrom = std::max<long long>(0, -(long long)y1);
+    const long long visTo = std::min<long long>(H, (long long)s.height - y1);
+    if (visFrom >= visTo)
+        return;
+    const int rowFrom = int(std::max<long long>(0, visFrom - w));
+    const int rowTo = int(std::min<long long>(H, visTo + w));
+    const int rows = rowTo - rowFrom;
+    std::vector<Span> inside(rows);
+    for (int r = 0; r < rows; ++r) {
+        const double yc = rowFrom + r + 0.5;
         double t = 0.0;
         if (b > 0.0 && yc < b)
             t = (b - yc) / b;
@@ -233,30 +261,32 @@ void TCanvas::FillShape(int x1, int y1, int x2, int y2, int cornerWidth, int cor
             t = (yc - (H - b)) / b;
         const double inset = a > 0.0 && t > 0.0 ? a - a * std::sqrt(std::max(0.0, 1.0 - t * t)) : 0.0;
         const int l = int(std::ceil(inset - 0.5));
-        inside[j] = {l, W - l};
+        inside[r] = {l, W - l};
     }
 
     std::vector<Span> core = inside;
-    for (int ring = 0; ring < m_penWidth; ++ring) {
-        std::vector<Span> next(H);
-        for (int j = 0; j < H; ++j) {
-            if (j == 0 || j == H - 1) {
-                next[j] = {0, 0};
+    for (int ring = 0; ring < w; ++ring) {
+        std::vector<Span> next(rows);
+        for (int r = 0; r < rows; ++r) {
+            const int j = rowFrom + r;
+            if (j == 0 || j == H - 1 || r == 0 || r == rows - 1) {
+                // Shape edges erode away; window edges are far enough from the visible rows.
+                next[r] = {0, 0};
                 continue;
             }
-            const int l = std::max({core[j].l + 1, core[j - 1].l, core[j + 1].l});
-            const int r = std::min({core[j].r - 1, core[j - 1].r, core[j + 1].r});
-            next[j] = l < r ? Span{l, r} : Span{0, 0};
+            const int l = std::max({core[r].l + 1, core[r - 1].l, core[r + 1].l});
+            const int rr = std::min({core[r].r - 1, core[r - 1].r, core[r + 1].r});
+            next[r] = l < rr ? Span{l, rr} : Span{0, 0};
         }
         core = std::move(next);
     }
 
     const QRgb pen = ToRgb(m_penColor);
     const QRgb brush = ToRgb(m_brushColor);
-    for (int j = 0; j < H; ++j) {
-        const int y = y1 + j;
-        const Span in = inside[j];
-        const Span c = core[j];
+    for (long long j = visFrom; j < visTo; ++j) {
+        const int y = int(y1 + j);
+        const Span in = inside[j - rowFrom];
+        const Span c = core[j - rowFrom];
         if (in.l >= in.r)
             continue;
         if (c.l >= c.r) {
@@ -334,15 +364,15 @@ void TCanvas::StretchDraw(const QRect& dest, const QImage& source, const QRect& 
     if (!s.bits)
         return;
     // Nearest pixel: destination pixel d takes source pixel trunc(d * source size / dest size).
-    for (int dy = 0; dy < dest.height(); ++dy) {
+    const int dyFrom = std::max(0, -dest.y());
+    const int dyTo = std::min(dest.height(), s.height - dest.y());
+    const int dxFrom = std::max(0, -dest.x());
+    const int dxTo = std::min(dest.width(), s.width - dest.x());
+    for (int dy = dyFrom; dy < dyTo; ++dy) {
         const int y = dest.y() + dy;
-        if (y < 0 || y >= s.height)
-            continue;
         const int sy = sourceRect.y() + int(qint64(dy) * sourceRect.height() / dest.height());
-        for (int dx = 0; dx < dest.width(); ++dx) {
+        for (int dx = dxFrom; dx < dxTo; ++dx) {
             const int x = dest.x() + dx;
-            if (x < 0 || x >= s.width)
-                continue;
             const int sx = sourceRect.x() + int(qint64(dx) * sourceRect.width() / dest.width());
             if (source.valid(sx, sy))
                 s.bits[y * s.stride + x] = 0xFF000000u | source.pixel(sx, sy);

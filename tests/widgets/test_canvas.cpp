@@ -147,6 +147,25 @@ TEST(Canvas, LinesOutsideTheImageAreClipped)
         EXPECT_EQ(Px(image, i, i), clRed);
 }
 
+TEST(Canvas, FarAwayEndPointsOnlyCostTheVisiblePixels)
+{
+    QImage image = WhiteImage(10, 10);
+    TCanvas canvas(image);
+    canvas.SetPenColor(clRed);
+    canvas.MoveTo(5, -2000000000);
+    canvas.LineTo(5, 2000000000);
+    canvas.MoveTo(-1000000000, -1000000000);
+    canvas.LineTo(1000000000, 1000000000);
+    EXPECT_TRUE(AreaIs(image, 5, 0, 6, 10, clRed));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(Px(image, i, i), clRed);
+    EXPECT_EQ(Px(image, 0, 9), clWhite);
+    canvas.SetBrushColor(clBlue);
+    canvas.Ellipse(-1000000, 0, 1000010, 10);
+    EXPECT_EQ(Px(image, 5, 5), clBlue);
+    EXPECT_EQ(Px(image, 5, 0), clRed); // the top of the ellipse is outline, a very flat one
+}
+
 TEST(Canvas, EllipseStaysInsideItsBoundsAndTouchesEachSide)
 {
     QImage image = WhiteImage(12, 10);
