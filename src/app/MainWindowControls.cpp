@@ -1,5 +1,6 @@
 #include "MainWindowControls.h"
 
+#include "kvDGraph.h"
 #include "kvSwitch.h"
 #include "kvoeLed.h"
 
@@ -65,4 +66,36 @@ void ConfigureOutputSwitch(TkvSwitch& sw)
     sw.SetVertMargin(2);
     sw.SetSwitchOn(false);
     sw.Paint();
+}
+
+void ConfigureMainGraph(TkvDGraph& graph)
+{
+    graph.SetNumTraces(17);
+    graph.SetSpacing(8);
+    graph.SetTraceLabels(QStringLiteral("Ack (In);Busy (In);PaperEnd (In);Select (In);Error (In);D0 (In/Out);"
+                                        "D1 (In/Out);D2 (In/Out);D3 (In/Out);D4 (In/Out);D5 (In/Out);D6 (In/Out);"
+                                        "D7 (In/Out);Strobe (Out);AutoFeed (Out);Init/Reset (Out);Select (Out)"));
+    graph.SetTraceLabelsVertOffset(1);
+    graph.SetGridType(gtBoth);
+    graph.SetValuePosition(vpPixels);
+    graph.SetBGColor(clNavy);
+    graph.SetCTL3D(true);
+    graph.SetBorder(btNone);
+    graph.SetGraphColor(clNavy);
+    graph.SetGridColor(clGreen);
+    graph.SetTracesColor(clAqua);
+    graph.SetLeftMargin(85);
+    graph.SetRightMargin(1);
+    graph.SetTopMargin(1);
+    graph.SetBottomMargin(1);
+    graph.SetRightOffset(2);
+    graph.SetHorzMaxVal(100.0f);
+    graph.SetHorzUnit(QStringLiteral("ms"));
+    graph.SetHorzDiv(10);
+    graph.SetHorzDecNum(0);
+    graph.SetScaleText(TScaleText{stLeft});
+    graph.SetTextColor(clAqua);
+    graph.SetTextSize(8);
+    graph.SetMaxItems(0);
+    graph.Paint();
 }

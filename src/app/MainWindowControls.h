@@ -2,6 +2,7 @@
 // The main window's own controls as the window configures them at creation.
 class TkvoeBasicLed;
 class TkvSwitch;
+class TkvDGraph;
 
 // ledLptDriverStatus: driver loaded and port open.
 void ConfigureDriverStatusLed(TkvoeBasicLed& led);
@@ -9,3 +10,5 @@ void ConfigureDriverStatusLed(TkvoeBasicLed& led);
 void ConfigureLoopLed(TkvoeBasicLed& led);
 // The twelve output switches, btnD0 to btnD7, btnStrobe, btnAutofeed, btnInit and btnSelect.
 void ConfigureOutputSwitch(TkvSwitch& sw);
+// kvDGraph1: the 17-trace chronogram of the port's lines.
+void ConfigureMainGraph(TkvDGraph& graph);

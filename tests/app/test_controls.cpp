@@ -2,6 +2,7 @@
 
 #include "Canvas.h"
 #include "MainWindowControls.h"
+#include "kvDGraph.h"
 #include "kvSwitch.h"
 #include "kvoeLed.h"
 
@@ -68,6 +69,44 @@ TEST(MainWindowControls, OutputSwitchIsAHorizontalSlideOf29By16)
     EXPECT_EQ(sw.ButtonRect(), (TSwitchButtonRect{15, 2, 27, 14}));
     EXPECT_EQ(Px(sw.Image(), 20, 8), clRed);
     EXPECT_EQ(Px(sw.Image(), 8, 8), clBlack);
+}
+
+TEST(MainWindowControls, MainGraphDrawsTheWorkedExample)
+{
+    TkvDGraph graph;
+    ConfigureMainGraph(graph);
+    EXPECT_EQ(graph.NumTraces(), 17);
+    EXPECT_EQ(TraceLabelFields(graph.TraceLabels(), 17).at(15), "Init/Reset (Out)");
+    EXPECT_EQ(graph.ScaleText(), TScaleText{stLeft});
+    graph.SetBounds(0, 0, 720, 211);
+    graph.SetValuePosition(vpFullWidth);
+    const QString low(17, QLatin1Char('0'));
+    for (int i = 0; i < 64; ++i)
+        graph.AddValues(i == 3 ? QStringLiteral("1") + low.mid(1) : low, false);
+    graph.Paint();
+    const QImage& image = graph.Image();
+    const TColor darkGrey = MakeColor(128, 128, 128);
+    EXPECT_EQ(Px(image, 84, 100), darkGrey);
+    EXPECT_EQ(Px(image, 719, 100), clWhite);
+    EXPECT_EQ(Px(image, 148, 100), clGreen);
+    EXPECT_EQ(Px(image, 300, 13), clGreen);
+    // Trace 1: low from the start, up at sample 3 (115 - 2), down again at sample 4 (125 - 2).
+    EXPECT_EQ(Px(image, 83, 9), clAqua);
+    EXPECT_EQ(Px(image, 100, 9), clAqua);
+    EXPECT_EQ(Px(image, 113, 7), clAqua);
+    EXPECT_EQ(Px(image, 118, 5), clAqua);
+    EXPECT_EQ(Px(image, 118, 9), clNavy);
+    EXPECT_EQ(Px(image, 123, 7), clAqua);
+    // Trace 17 low up to the newest sample at 719 - 2, whose point is not painted.
+    EXPECT_EQ(Px(image, 716, 206), clAqua);
+    EXPECT_EQ(Px(image, 717, 206), clNavy);
+    EXPECT_EQ(Px(image, 400, 201), clNavy);
+    // Labels stand in the left margin.
+    int ink = 0;
+    for (int y = 0; y < 211; ++y)
+        for (int x = 0; x < 82; ++x)
+            ink += Px(image, x, y) != clNavy;
+    EXPECT_GT(ink, 17 * 10);
 }
 
 } // namespace

@@ -1,0 +1,253 @@
+#include "kvDGraph.h"
+
+#include <QImageWriter>
+
+#include "Canvas.h"
+
+namespace {
+constexpr TColor kWhite = MakeColor(255, 255, 255);
+constexpr TColor kDarkGrey = MakeColor(128, 128, 128);
+} // namespace
+
+TkvDGraph::TkvDGraph(QWidget* parent) : TOffscreenControl(parent)
+{
+    SetBounds(x(), y(), width(), 305);
+    SetBounds(x(), y(), 433, 305);
+}
+
+template <class T>
+void TkvDGraph::StoreAndRedraw(T& field, const T& value)
+{
+    if (field == value)
+        return;
+    field = value;
+    Paint();
+}
+
+void TkvDGraph::SetWidth(int value)
+{
+    if (value != width())
+        SetBounds(x(), y(), value, height());
+}
+
+void TkvDGraph::SetHeight(int value)
+{
+    if (value != height())
+        SetBounds(x(), y(), width(), value);
+}
+
+void TkvDGraph::SetNumTraces(std::uint16_t value) { StoreAndRedraw(m_numTraces, value); }
+void TkvDGraph::SetSpacing(int value) { StoreAndRedraw(m_spacing, value); }
+void TkvDGraph::SetTraceLabels(const QString& value) { StoreAndRedraw(m_traceLabels, value); }
+void TkvDGraph::SetGridType(TGridType value) { StoreAndRedraw(m_gridType, value); }
+void TkvDGraph::SetValuePosition(TValuePosition value) { StoreAndRedraw(m_valuePosition, value); }
+void TkvDGraph::SetBGColor(TColor value) { StoreAndRedraw(m_bgColor, value); }
+void TkvDGraph::SetCTL3D(bool value) { StoreAndRedraw(m_ctl3d, value); }
+void TkvDGraph::SetBorder(TBorderType value) { StoreAndRedraw(m_border, value); }
+void TkvDGraph::SetGraphColor(TColor value) { StoreAndRedraw(m_graphColor, value); }
+void TkvDGraph::SetGridColor(TColor value) { StoreAndRedraw(m_gridColor, value); }
+void TkvDGraph::SetTracesColor(TColor value) { StoreAndRedraw(m_tracesColor, value); }
+void TkvDGraph::SetLeftMargin(int value) { StoreAndRedraw(m_leftMargin, value); }
+void TkvDGraph::SetRightMargin(int value) { StoreAndRedraw(m_rightMargin, value); }
+void TkvDGraph::SetTopMargin(int value) { StoreAndRedraw(m_topMargin, value); }
+void TkvDGraph::SetBottomMargin(int value) { StoreAndRedraw(m_bottomMargin, value); }
+void TkvDGraph::SetRightOffset(int value) { StoreAndRedraw(m_rightOffset, value); }
+void TkvDGraph::SetHorzMinVal(float value) { StoreAndRedraw(m_horzMinVal, value); }
+void TkvDGraph::SetHorzMaxVal(float value) { StoreAndRedraw(m_horzMaxVal, value); }
+void TkvDGraph::SetHorzUnit(const QString& value) { StoreAndRedraw(m_horzUnit, value); }
+void TkvDGraph::SetHorzDiv(int value) { StoreAndRedraw(m_horzDiv, value); }
+void TkvDGraph::SetHorzDecNum(int value) { StoreAndRedraw(m_horzDecNum, value); }
+void TkvDGraph::SetScaleText(TScaleText value) { StoreAndRedraw(m_scaleText, value); }
+void TkvDGraph::SetTextColor(TColor value) { StoreAndRedraw(m_textColor, value); }
+void TkvDGraph::SetTextSize(int value) { StoreAndRedraw(m_textSize, value); }
+
+void TkvDGraph::SetMaxItems(int value)
+{
+    if (value == m_maxItems)
+        return;
+    m_maxItems = value;
+    Trim();
+    Paint();
+}
+
+void TkvDGraph::Trim()
+{
+    if (m_maxItems <= 0)
+        return;
+    while (m_values.size() > m_maxItems)
+        m_values.removeFirst();
+}
+
+int TkvDGraph::AddValues(const QString& sample, bool redraw)
+{
+    m_values.append(sample);
+    Trim();
+    const int count = int(m_values.size());
+    if (redraw)
+        Paint();
+    return count;
+}
+
+int TkvDGraph::DeleteValues(int index, bool redraw)
+{
+    if (index < 0)
+        throw std::out_of_range("graph sample index out of range: " + std::to_string(index));
+    if (index > m_values.size() - 1)
+        return 0;
+    m_values.removeAt(index);
+    const int count = int(m_values.size());
+    if (redraw)
+        Paint();
+    return count;
+}
+
+void TkvDGraph::Clear()
+{
+    m_values.clear();
+    Paint();
+}
+
+void TkvDGraph::SaveGraphToFile(const QString& fileName) const
+{
+    if (m_image.isNull() || fileName.isEmpty())
+        return;
+    QImageWriter writer(fileName, "bmp");
+    writer.write(m_image); // a failure is ignored
+}
+
+void TkvDGraph::DrawGraph() { DrawImage(m_image); }
+
+void TkvDGraph::DrawImage(QImage& image)
+{
+    TCanvas canvas(image);
+    const int W = width();
+    const int H = height();
+    const TPlotGeometry g = PlotGeometry(W, H, m_leftMargin, m_rightMargin, m_topMargin, m_bottomMargin);
+    const int L = g.L;
+    const int T = g.T;
+    const int N = m_numTraces;
+
+    // 1. Background, with a black outline for a single border.
+    canvas.SetPenColor(m_border == btSingle ? clBlack : m_bgColor);
+    canvas.SetBrushColor(m_bgColor);
+    canvas.Rectangle(0, 0, W, H);
+
+    // 2. Bevel of a raised or lowered border.
+    if (m_border == btRaised || m_border == btLowered) {
+        const bool raised = m_border == btRaised;
+        canvas.SetPenColor(raised ? kWhite : kDarkGrey);
+        canvas.MoveTo(0, H - 1);
+        canvas.LineTo(0, 0);
+        canvas.LineTo(W - 1, 0);
+        canvas.SetPenColor(raised ? kDarkGrey : kWhite);
+        canvas.LineTo(W - 1, H - 1);
+        canvas.LineTo(0, H - 1);
+    }
+
+    // 3. Plot area.
+    canvas.SetPenColor(m_graphColor);
+    canvas.SetBrushColor(m_graphColor);
+    canvas.Rectangle(m_leftMargin, m_topMargin, W - m_rightMargin, H - m_bottomMargin);
+
+    // 4. Sunken frame around the plot area.
+    if (m_ctl3d) {
+        canvas.SetPenColor(kDarkGrey);
+        canvas.MoveTo(L - 1, T - 1);
+        canvas.LineTo(L - 1, T + g.PH);
+        canvas.MoveTo(L - 1, T - 1);
+        canvas.LineTo(L + g.PW, T - 1);
+        canvas.SetPenColor(kWhite);
+        canvas.MoveTo(L + g.PW, T - 1);
+        canvas.LineTo(L + g.PW, T + g.PH + 1);
+        canvas.MoveTo(L - 1, T + g.PH);
+        canvas.LineTo(L + g.PW, T + g.PH);
+    }
+
+    // 5. Vertical grid lines at the horizontal divisions.
+    if (m_gridType == gtHorizontal || m_gridType == gtBoth) {
+        canvas.SetPenColor(m_gridColor);
+        for (int i = 1; i <= m_horzDiv - 1; ++i) {
+            const int x = GridLineX(g, m_horzDiv, i);
+            canvas.MoveTo(x, T);
+            canvas.LineTo(x, H - m_bottomMargin);
+        }
+    }
+
+    // 6. Separators between the trace bands.
+    if (m_gridType == gtVertical || m_gridType == gtBoth) {
+        canvas.SetPenColor(m_gridColor);
+        for (int i = 1; i <= N - 1; ++i) {
+            const int y = BandSeparatorY(g, N, i);
+            canvas.MoveTo(L, y);
+            canvas.LineTo(W - m_rightMargin, y);
+        }
+    }
+
+    const TCanvasFont font{QStringLiteral("Arial"), m_textSize, m_textColor};
+
+    // 7. Trace labels.
+    if (m_scaleText.Contains(stLeft) || m_scaleText.Contains(stRight)) {
+        canvas.SetBrushColor(m_bgColor);
+        canvas.SetFont(font);
+        const QStringList labels = TraceLabelFields(m_traceLabels, N);
+        for (int t = 1; t <= N; ++t) {
+            const QString& label = labels[t - 1];
+            const int h = canvas.TextHeight(label) / 2;
+            const int y = LabelY(g, N, t, h, m_traceLabelsVertOffset);
+            if (m_scaleText.Contains(stLeft))
+                canvas.TextOut(L - 4 - canvas.TextWidth(label), y, label);
+            if (m_scaleText.Contains(stRight))
+                canvas.TextOut(L + g.PW + 4, y, label);
+        }
+    }
+
+    // 8. Horizontal scale.
+    if (m_scaleText.Contains(stTop) || m_scaleText.Contains(stBottom)) {
+        if (m_horzDiv == 0)
+            throw TGraphDrawError("graph scale without divisions");
+        canvas.SetBrushColor(m_bgColor);
+        canvas.SetFont(font);
+        for (int i = 0; i <= m_horzDiv; ++i) {
+            const QString text = ::ScaleText(m_horzMinVal, m_horzMaxVal, m_horzDiv, i, m_horzDecNum, m_horzUnit);
+            const int x = ScaleTextX(g, m_horzDiv, i, canvas.TextWidth(text));
+            if (m_scaleText.Contains(stTop))
+                canvas.TextOut(x, T - 4 - canvas.TextHeight(text), text);
+            if (m_scaleText.Contains(stBottom))
+                canvas.TextOut(x, T + g.PH + 4, text);
+        }
+    }
+
+    // 9. Traces.
+    if (!m_values.isEmpty())
+        DrawTraces(canvas, g);
+}
+
+void TkvDGraph::DrawTraces(TCanvas& canvas, const TPlotGeometry& g)
+{
+    canvas.SetPenColor(m_tracesColor);
+    const int N = m_numTraces;
+    const qsizetype count = m_values.size();
+    for (int t = 1; t <= N; ++t) {
+        const TTraceLevels level = TraceLevels(g, N, t, m_spacing);
+        bool wasHigh = false; // the previous level starts low
+        for (qsizetype i = 0; i < count; ++i) {
+            const QString& sample = m_values[i];
+            if (sample.size() < t)
+                break;
+            const QChar ch = sample[t - 1];
+            if (ch != QLatin1Char('1') && ch != QLatin1Char('0'))
+                break; // a character other than "0" or "1" ends this trace
+            const std::optional<int> x = SampleX(g, m_valuePosition, i, count);
+            if (!x)
+                break;
+            const bool high = ch == QLatin1Char('1');
+            if (i == 0)
+                canvas.MoveTo(g.L, high ? level.High : level.Low);
+            const int xd = *x - m_rightOffset;
+            canvas.LineTo(xd, wasHigh ? level.High : level.Low);
+            if (high != wasHigh)
+                canvas.LineTo(xd, high ? level.High : level.Low);
+            wasHigh = high;
+        }
+    }
+}

@@ -1,0 +1,180 @@
+#pragma once
+// The digital multi-trace graph: a logic-analyser view that keeps an ordered history of
+// samples and draws each trace as a two-level square wave inside a plot area, with trace
+// labels, an optional grid and an optional horizontal scale.
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+
+#include "Colors.h"
+#include "GraphGeometry.h"
+#include "OffscreenControl.h"
+#include "kvBase.h"
+
+class TCanvas;
+
+enum TGridType : std::uint8_t {
+    gtNone = 0,
+    gtVertical = 1,   // horizontal lines between the trace bands
+    gtHorizontal = 2, // vertical lines at the horizontal divisions
+    gtBoth = 3,
+};
+
+enum TTextType : std::uint8_t {
+    stLeft = 0,   // trace labels left of the plot
+    stRight = 1,  // trace labels right of the plot
+    stBottom = 2, // scale values below the plot
+    stTop = 3,    // scale values above the plot
+};
+
+// A set of TTextType held as a byte, bit n for the member of ordinal n.
+class TScaleText {
+public:
+    constexpr TScaleText() = default;
+    constexpr TScaleText(std::initializer_list<TTextType> members)
+    {
+        for (TTextType m : members)
+            m_bits = std::uint8_t(m_bits | (1u << m));
+    }
+    static constexpr TScaleText FromByte(std::uint8_t bits)
+    {
+        TScaleText s;
+        s.m_bits = bits;
+        return s;
+    }
+    constexpr std::uint8_t Byte() const { return m_bits; }
+    constexpr bool Contains(TTextType member) const { return (m_bits >> member) & 1u; }
+    constexpr bool operator==(const TScaleText&) const = default;
+
+private:
+    std::uint8_t m_bits = 0;
+};
+
+// A drawing that cannot be completed (a scale without divisions); Redraw swallows it.
+class TGraphDrawError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TkvDGraph : public TOffscreenControl {
+public:
+    explicit TkvDGraph(QWidget* parent = nullptr);
+
+    int Width() const { return width(); }
+    int Height() const { return height(); }
+    std::uint16_t NumTraces() const { return m_numTraces; }
+    int Spacing() const { return m_spacing; }
+    const QString& TraceLabels() const { return m_traceLabels; }
+    int TraceLabelsVertOffset() const { return m_traceLabelsVertOffset; }
+    TGridType GridType() const { return m_gridType; }
+    TValuePosition ValuePosition() const { return m_valuePosition; }
+    TColor BGColor() const { return m_bgColor; }
+    bool CTL3D() const { return m_ctl3d; }
+    TBorderType Border() const { return m_border; }
+    TColor GraphColor() const { return m_graphColor; }
+    TColor GridColor() const { return m_gridColor; }
+    TColor TracesColor() const { return m_tracesColor; }
+    int LeftMargin() const { return m_leftMargin; }
+    int RightMargin() const { return m_rightMargin; }
+    int TopMargin() const { return m_topMargin; }
+    int BottomMargin() const { return m_bottomMargin; }
+    int RightOffset() const { return m_rightOffset; }
+    float HorzMinVal() const { return m_horzMinVal; }
+    float HorzMaxVal() const { return m_horzMaxVal; }
+    const QString& HorzUnit() const { return m_horzUnit; }
+    int HorzDiv() const { return m_horzDiv; }
+    int HorzDecNum() const { return m_horzDecNum; }
+    TScaleText ScaleText() const { return m_scaleText; }
+    TColor TextColor() const { return m_textColor; }
+    int TextSize() const { return m_textSize; }
+    int MaxItems() const { return m_maxItems; }
+    // The sample history, oldest first.
+    const QStringList& LstValues() const { return m_values; }
+
+    // Each setter stores a changed value and redraws at once; an unchanged value does nothing.
+    void SetWidth(int value);
+    void SetHeight(int value);
+    void SetNumTraces(std::uint16_t value);
+    void SetSpacing(int value);
+    void SetTraceLabels(const QString& value);
+    // Stores only: the offset shows at the next redraw.
+    void SetTraceLabelsVertOffset(int value) { m_traceLabelsVertOffset = value; }
+    void SetGridType(TGridType value);
+    void SetValuePosition(TValuePosition value);
+    void SetBGColor(TColor value);
+    void SetCTL3D(bool value);
+    void SetBorder(TBorderType value);
+    void SetGraphColor(TColor value);
+    void SetGridColor(TColor value);
+    void SetTracesColor(TColor value);
+    void SetLeftMargin(int value);
+    void SetRightMargin(int value);
+    void SetTopMargin(int value);
+    void SetBottomMargin(int value);
+    void SetRightOffset(int value);
+    void SetHorzMinVal(float value);
+    void SetHorzMaxVal(float value);
+    void SetHorzUnit(const QString& value);
+    void SetHorzDiv(int value);
+    void SetHorzDecNum(int value);
+    void SetScaleText(TScaleText value);
+    void SetTextColor(TColor value);
+    void SetTextSize(int value);
+    // Trims the oldest samples beyond a positive limit, then redraws even when none went.
+    void SetMaxItems(int value);
+
+    // Appends a sample, drops the oldest beyond MaxItems and returns the count.
+    int AddValues(const QString& sample, bool redraw);
+    int AddValues(const std::string& sample, bool redraw) { return AddValues(QString::fromStdString(sample), redraw); }
+    // Removes the sample at index (0 the oldest) and returns the new count; an index past the
+    // end changes nothing and returns 0; a negative index throws std::out_of_range.
+    int DeleteValues(int index, bool redraw);
+    // Removes every sample and redraws.
+    void Clear();
+    // Writes the image of the last drawing as a bitmap file; failures are ignored.
+    void SaveGraphToFile(const QString& fileName) const;
+
+    // Draws the complete image into the off-screen image. Throws TGraphDrawError, after the
+    // trace labels, when a scale is asked for without divisions.
+    void DrawGraph();
+
+protected:
+    void DrawImage(QImage& image) override;
+
+private:
+    template <class T>
+    void StoreAndRedraw(T& field, const T& value);
+    void Trim();
+    void DrawTraces(TCanvas& canvas, const TPlotGeometry& g);
+
+    std::uint16_t m_numTraces = 12;
+    int m_spacing = 12;
+    QString m_traceLabels;
+    int m_traceLabelsVertOffset = 1;
+    TGridType m_gridType = gtBoth;
+    TValuePosition m_valuePosition = vpPixels;
+    TColor m_bgColor = clSilver;
+    bool m_ctl3d = true;
+    TBorderType m_border = btRaised;
+    TColor m_graphColor = clBlack;
+    TColor m_gridColor = clGreen;
+    TColor m_tracesColor = clAqua;
+    int m_leftMargin = 55;
+    int m_rightMargin = 4;
+    int m_topMargin = 4;
+    int m_bottomMargin = 4;
+    int m_rightOffset = 2;
+    float m_horzMinVal = 0.0f;
+    float m_horzMaxVal = 100.0f;
+    QString m_horzUnit = QStringLiteral("ms");
+    int m_horzDiv = 10;
+    int m_horzDecNum = 0;
+    TScaleText m_scaleText{stLeft};
+    TColor m_textColor = clBlue;
+    int m_textSize = 8;
+    int m_maxItems = 0;
+    QStringList m_values;
+};
