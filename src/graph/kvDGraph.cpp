@@ -1,6 +1,8 @@
 #include "kvDGraph.h"
 
 #include <QImageWriter>
+#include <algorithm>
+#include <vector>
 
 #include "Canvas.h"
 
@@ -128,9 +130,7 @@ void TkvDGraph::DrawImage(QImage& image)
     const int N = m_numTraces;
 
     // 1. Background, with a black outline for a single border.
-    canvas.SetPenColor(m_border == btSingle ? clBlack : m_bgColor);
-    canvas.SetBrushColor(m_bgColor);
-    canvas.Rectangle(0, 0, W, H);
+    DrawBackground(canvas);
 
     // 2. Bevel of a raised or lowered border.
     if (m_border == btRaised || m_border == btLowered) {
@@ -222,28 +222,65 @@ void TkvDGraph::DrawImage(QImage& image)
         DrawTraces(canvas, g);
 }
 
+void TkvDGraph::DrawBackground(TCanvas& canvas)
+{
+    const int W = width();
+    const int H = height();
+    const TColor pen = m_border == btSingle ? clBlack : m_bgColor;
+    canvas.SetPenColor(pen);
+    canvas.SetBrushColor(m_bgColor);
+    // The plot area's rectangle (step 3) paints every pixel of its area whatever lies there, so
+    // the background leaves that area to it: same image, and the largest fill is done once.
+    const int px1 = std::min(m_leftMargin, W - m_rightMargin);
+    const int px2 = std::max(m_leftMargin, W - m_rightMargin);
+    const int py1 = std::min(m_topMargin, H - m_bottomMargin);
+    const int py2 = std::max(m_topMargin, H - m_bottomMargin);
+    if (W <= 2 || H <= 2 || px1 >= px2 || py1 >= py2) {
+        canvas.Rectangle(0, 0, W, H);
+        return;
+    }
+    canvas.FillRect(0, 0, W, py1);
+    canvas.FillRect(0, py2, W, H);
+    canvas.FillRect(0, py1, px1, py2);
+    canvas.FillRect(px2, py1, W, py2);
+    if (pen != m_bgColor) {
+        canvas.MoveTo(0, 0);
+        canvas.LineTo(W - 1, 0);
+        canvas.LineTo(W - 1, H - 1);
+        canvas.LineTo(0, H - 1);
+        canvas.LineTo(0, 0);
+    }
+}
+
 void TkvDGraph::DrawTraces(TCanvas& canvas, const TPlotGeometry& g)
 {
     canvas.SetPenColor(m_tracesColor);
     const int N = m_numTraces;
     const qsizetype count = m_values.size();
+    // The sample positions are the same for every trace; a sample without one ends them all.
+    std::vector<int> xs;
+    xs.reserve(std::size_t(count));
+    for (qsizetype i = 0; i < count; ++i) {
+        const std::optional<int> x = SampleX(g, m_valuePosition, i, count);
+        if (!x)
+            break;
+        xs.push_back(*x);
+    }
+    const qsizetype drawable = qsizetype(xs.size());
     for (int t = 1; t <= N; ++t) {
         const TTraceLevels level = TraceLevels(g, N, t, m_spacing);
         bool wasHigh = false; // the previous level starts low
-        for (qsizetype i = 0; i < count; ++i) {
+        for (qsizetype i = 0; i < drawable; ++i) {
             const QString& sample = m_values[i];
             if (sample.size() < t)
                 break;
             const QChar ch = sample[t - 1];
             if (ch != QLatin1Char('1') && ch != QLatin1Char('0'))
                 break; // a character other than "0" or "1" ends this trace
-            const std::optional<int> x = SampleX(g, m_valuePosition, i, count);
-            if (!x)
-                break;
             const bool high = ch == QLatin1Char('1');
             if (i == 0)
                 canvas.MoveTo(g.L, high ? level.High : level.Low);
-            const int xd = *x - m_rightOffset;
+            const int xd = xs[std::size_t(i)] - m_rightOffset;
             canvas.LineTo(xd, wasHigh ? level.High : level.Low);
             if (high != wasHigh)
                 canvas.LineTo(xd, high ? level.High : level.Low);

@@ -148,6 +148,7 @@ private:
     template <class T>
     void StoreAndRedraw(T& field, const T& value);
     void Trim();
+    void DrawBackground(TCanvas& canvas);
     void DrawTraces(TCanvas& canvas, const TPlotGeometry& g);
 
     std::uint16_t m_numTraces = 12;

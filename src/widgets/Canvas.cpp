@@ -1,5 +1,6 @@
 #include "Canvas.h"
 
+#include <QGlyphRun>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -34,6 +35,12 @@ QFont ToQFont(const TCanvasFont& font)
     return f;
 }
 
+struct TCanvas::Face {
+    QFont font;
+    QFontMetrics metrics;
+    QRawFont raw;
+};
+
 TCanvas::TCanvas(QImage& image) : m_image(&image) {}
 
 TCanvas::~TCanvas() { Flush(); }
@@ -54,14 +61,18 @@ void TCanvas::SetFont(const TCanvasFont& font)
         && font.Italic == m_font.Italic;
     m_font = font;
     if (!sameFace) {
-        m_qfont.reset();
-        m_metrics.reset();
+        m_face.reset();
+        m_run = Run();
     }
 }
 
 TCanvas::Surface TCanvas::Lock()
 {
-    Surface s;
+    // The canvas is the image's only writer while it lives, so its pixel rows stay put.
+    if (m_locked)
+        return m_surface;
+    m_locked = true;
+    Surface& s = m_surface;
     if (m_image->isNull() || m_image->format() != QImage::Format_RGB32)
         return s;
     s.bits = reinterpret_cast<QRgb*>(m_image->bits());
@@ -126,6 +137,16 @@ void TCanvas::LineTo(int x, int y)
             FillSpan(s, x + 1, x0 + 1, y, color);
         return;
     }
+    if (x0 == x && m_penWidth == 1) {
+        // Vertical run: grid lines and the edges of square waves.
+        if (unsigned(x) >= unsigned(s.width))
+            return;
+        const int yFrom = std::max(y < y0 ? y + 1 : y0, 0);
+        const int yTo = std::min(y < y0 ? y0 + 1 : y, s.height);
+        for (int yy = yFrom; yy < yTo; ++yy)
+            s.bits[yy * s.stride + x] = color;
+        return;
+    }
     // One pixel per step along the major axis, the minor coordinate being the exact line's
     // rounded to the nearest pixel (halves upward). Only the steps that can reach the image are
     // visited, so far-away end points cost nothing.
@@ -152,10 +173,17 @@ void TCanvas::LineTo(int x, int y)
         kTo = std::min(kTo, major0 + margin + 1);
     }
     for (long long k = kFrom; k < kTo; ++k) {
-        // Products of far-away coordinates exceed 64 bits.
-        const __int128 num = __int128(2) * k * minorDelta + steps;
-        const __int128 den = __int128(2) * steps;
-        const long long q = (long long)(num >= 0 ? num / den : -((-num + den - 1) / den)); // floor
+        long long q;
+        if (steps < (1LL << 30)) {
+            const long long num = 2 * k * minorDelta + steps;
+            const long long den = 2 * steps;
+            q = num >= 0 ? num / den : -((-num + den - 1) / den); // floor
+        } else {
+            // Products of far-away coordinates exceed 64 bits.
+            const __int128 num = __int128(2) * k * minorDelta + steps;
+            const __int128 den = __int128(2) * steps;
+            q = (long long)(num >= 0 ? num / den : -((-num + den - 1) / den));
+        }
         const long long major = major0 + k * majorStep;
         const long long minor = minor0 + q;
         const long long px = xMajor ? major : minor;
@@ -299,13 +327,31 @@ void TCanvas::FillShape(int x1, int y1, int x2, int y2, int cornerWidth, int cor
     }
 }
 
-const QFontMetrics& TCanvas::Metrics()
+const TCanvas::Face& TCanvas::CurrentFace()
 {
-    if (!m_qfont)
-        m_qfont = ToQFont(m_font);
-    if (!m_metrics)
-        m_metrics.emplace(*m_qfont);
-    return *m_metrics;
+    if (!m_face) {
+        QFont font = ToQFont(m_font);
+        m_face = std::make_unique<Face>(Face{font, QFontMetrics(font), QRawFont::fromFont(font)});
+    }
+    return *m_face;
+}
+
+const TCanvas::Run& TCanvas::Layout(const QString& text)
+{
+    if (m_run.text == text)
+        return m_run;
+    const Face& face = CurrentFace();
+    m_run.text = text;
+    m_run.positions.clear();
+    m_run.glyphs = face.raw.isValid() ? face.raw.glyphIndexesForString(text) : QList<quint32>();
+    const QList<QPointF> advances = face.raw.isValid() ? face.raw.advancesForGlyphIndexes(m_run.glyphs) : QList<QPointF>();
+    qreal x = 0;
+    for (const QPointF& a : advances) {
+        m_run.positions.push_back(QPointF(x, 0));
+        x += a.x();
+    }
+    m_run.width = face.raw.isValid() ? qRound(x) : face.metrics.horizontalAdvance(text);
+    return m_run;
 }
 
 QPainter& TCanvas::TextPainter()
@@ -315,24 +361,32 @@ QPainter& TCanvas::TextPainter()
     return *m_painter;
 }
 
-int TCanvas::TextWidth(const QString& text) { return Metrics().horizontalAdvance(text); }
+int TCanvas::TextWidth(const QString& text) { return Layout(text).width; }
 
-int TCanvas::TextHeight(const QString&) { return Metrics().height(); }
+int TCanvas::TextHeight(const QString&) { return CurrentFace().metrics.height(); }
 
 void TCanvas::TextOut(int x, int y, const QString& text)
 {
     if (m_image->isNull())
         return;
-    const QFontMetrics& fm = Metrics();
-    const int w = fm.horizontalAdvance(text);
-    FillRect(x, y, x + w, y + fm.height());
+    const Face& face = CurrentFace();
+    const Run& run = Layout(text);
+    FillRect(x, y, x + run.width, y + face.metrics.height());
     if (text.isEmpty())
         return;
     QPainter& p = TextPainter();
-    if (p.font() != *m_qfont)
-        p.setFont(*m_qfont);
     p.setPen(QColor::fromRgb(ToRgb(m_font.Color)));
-    p.drawText(x, y + fm.ascent(), text);
+    const QPointF origin(x, y + face.metrics.ascent());
+    if (!face.raw.isValid()) {
+        p.setFont(face.font);
+        p.drawText(origin, text);
+        return;
+    }
+    QGlyphRun glyphs;
+    glyphs.setRawFont(face.raw);
+    glyphs.setGlyphIndexes(run.glyphs);
+    glyphs.setPositions(run.positions);
+    p.drawGlyphRun(origin, glyphs);
 }
 
 void TCanvas::Draw(int x, int y, const QImage& source)

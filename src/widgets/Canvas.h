@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 #include <QRect>
 #include <QString>
 #include <memory>
@@ -105,7 +106,17 @@ private:
     void PenDot(const Surface& s, int x, int y, QRgb color) const;
     void FillShape(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
     QPainter& TextPainter();
-    const QFontMetrics& Metrics();
+    // The toolkit's objects for the current font.
+    struct Face;
+    const Face& CurrentFace();
+    // The glyphs of a text laid out from (0, 0) on the baseline, and its width.
+    struct Run {
+        QString text;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        int width = 0;
+    };
+    const Run& Layout(const QString& text);
 
     QImage* m_image;
     TColor m_penColor = clBlack;
@@ -115,8 +126,10 @@ private:
     int m_penX = 0;
     int m_penY = 0;
     std::unique_ptr<QPainter> m_painter;
-    std::optional<QFont> m_qfont;
-    std::optional<QFontMetrics> m_metrics;
+    std::unique_ptr<Face> m_face;
+    Run m_run; // the last text laid out by this canvas
+    Surface m_surface;
+    bool m_locked = false;
 };
 
 // The toolkit font of a canvas font: the size in points is turned into pixels at 96 dots per
