@@ -35,5 +35,5 @@ WINEPREFIX=$(mktemp -d -t tamsel-wine.XXXXXX)
 export WINEPREFIX
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 "$wine_loader" wineboot -i >/dev/null 2>&1
-wineserver -w
+timeout 120 wineserver -w || true
 ctest --test-dir "$wine_build" --output-on-failure -j "$JOBS"
