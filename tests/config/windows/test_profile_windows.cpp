@@ -35,6 +35,14 @@ protected:
     {
         return GetParam() == Kind::System && system ? *system : rules;
     }
+    // A file of its own for each case: the system's functions may keep a recently used file
+    // in memory and reload it only when its modification time changes, which two writes
+    // within one tick of a coarse file-system clock would not do.
+    std::string Fresh()
+    {
+        path = Windows(dir.File("t" + std::to_string(++files) + ".ini"));
+        return path;
+    }
     std::string Windows(std::string path)
     {
         for (char& c : path)
@@ -46,6 +54,7 @@ protected:
     TempDir dir;
     std::string path = Windows(dir.File("t.ini"));
     ProfileEngine engine;
+    int files = 0;
 };
 
 INSTANTIATE_TEST_SUITE_P(Profiles, BothProfiles, ::testing::Values(Kind::Engine, Kind::System),
@@ -94,7 +103,7 @@ TEST_P(BothProfiles, Reads)
          "LPT002Addr", "0x278", {}},
     };
     for (const Row& r : rows) {
-        WriteFile(path, r.content);
+        WriteFile(Fresh(), r.content);
         EXPECT_EQ(Profile().ReadString(path, r.section, r.key, "<def>"),
                   Expected(r.expected, r.system))
             << r.name;
@@ -141,7 +150,7 @@ TEST_P(BothProfiles, Writes)
          "[S]\r\nk=3\r\nb = 2\r\n", "[S]\r\nk=3\r\nb=2\r\n"},
     };
     for (const Row& r : rows) {
-        std::filesystem::remove(path);
+        Fresh();
         if (r.before != "<none>")
             WriteFile(path, r.before);
         EXPECT_TRUE(Profile().WriteString(path, r.section, r.key, r.value)) << r.name;
@@ -217,12 +226,12 @@ TEST_P(BothPrefs, ValuesAsTheyLoad)
                         {"", 0},       {"888 ; comment", 0}, {"70000", 4464}, {"-1", 65535},
                         {" 956 ", 956}, {"\"888\"", 888}, {"'632'", 632}};
     for (const Row& r : rows) {
-        WriteFile(path, std::string("[lptportaddr]\r\nlpt002addr=") + r.value + "\r\n");
+        WriteFile(Fresh(), std::string("[lptportaddr]\r\nlpt002addr=") + r.value + "\r\n");
         LoadUserPrefs(path);
         EXPECT_EQ(LptPorts[2].Address, r.address) << r.value;
     }
     for (auto [text, flag] : {std::pair{"2", true}, {"yes", false}, {"0", false}, {"0x1", true}}) {
-        WriteFile(path, std::string("[LptPortAddr]\r\nLPTPortAddrShowHexa=") + text + "\r\n");
+        WriteFile(Fresh(), std::string("[LptPortAddr]\r\nLPTPortAddrShowHexa=") + text + "\r\n");
         LoadUserPrefs(path);
         EXPECT_EQ(PortAddrShowHexa, flag) << text;
     }
