@@ -3,30 +3,53 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QScreen>
 
+#include "kvoeLed.h"
+#include "uGraph.h"
+#include "uLog.h"
 #include "uMisc.h"
+#include "uUserPrefs.h"
 
 bool CreatingMainForm = false;
 std::string AppDir;
 std::string PrefsFileName;
 
 namespace {
-constexpr int kClientWidth = 720;
-constexpr int kClientHeight = 514;
+
+TfmMain* mainWindow = nullptr;
+
+void ShowErrorBox(QWidget* owner, const QString& text)
+{
+    QMessageBox::critical(owner, QStringLiteral("Tamsel"), text);
+}
+
 } // namespace
 
-TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
+std::function<void(QWidget*, const QString&)> TfmMain::ShowError = &ShowErrorBox;
+
+TfmMain* MainWindow() { return mainWindow; }
+
+TfmMain::TfmMain(QWidget* parent, const std::string& executablePath)
+    : QMainWindow(parent), executablePath_(executablePath)
 {
+    mainWindow = this;
     setObjectName("fmMain");
-    setWindowTitle("Tamsel");
-    resize(kClientWidth, kClientHeight);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CreateActions();
+    CreateControls();
+    LptSetHost(this);
     FormCreate();
 }
 
-TfmMain::~TfmMain() = default;
+TfmMain::~TfmMain()
+{
+    if (LptGetHost() == this)
+        LptSetHost(nullptr);
+    if (mainWindow == this)
+        mainWindow = nullptr;
+}
 
 void TfmMain::FormCreate() { InitMainWindow(); }
 
@@ -35,19 +58,43 @@ void TfmMain::InitMainWindow()
     show();
     QCoreApplication::processEvents();
     InitPaths();
+    UpdateMainWindowState();
+    try {
+        LoadUserPrefs(PrefsFileName);
+    } catch (const std::exception& e) {
+        // Writing the default preferences failed after the test write succeeded: the error is
+        // shown and the rest of the start-up does not run.
+        ShowError(this, QString::fromStdString(e.what()));
+        return;
+    }
+    port::Os().ReportAccessPlan(ConfiguredAddresses());
+    LptDetectPorts();
+    GraphInit(*kvDGraph1);
 }
 
 void TfmMain::InitPaths()
 {
-    const std::string exe = QCoreApplication::applicationFilePath().toStdString();
+    const std::string exe = executablePath_.empty()
+                                ? QCoreApplication::applicationFilePath().toStdString()
+                                : executablePath_;
     AppDir = AppDirOf(exe);
     PrefsFileName = PrefsFileNameOf(exe);
 }
 
 bool TfmMain::FormCloseQuery()
 {
-    Delay(200);
-    Delay(200);
+    if (LoopRunning)
+        StopRequested = true;
+    ::Delay(200);
+    if (PortOpen)
+        ActLptCloseExecute(ActLptClose);
+    ::Delay(200);
+    try {
+        SaveUserPrefs(PrefsFileName);
+    } catch (const std::exception& e) {
+        ShowError(this, QString::fromStdString(e.what()));
+        return false;
+    }
     return true;
 }
 
@@ -57,4 +104,54 @@ void TfmMain::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
+}
+
+void TfmMain::LogMessage(const std::string& text, TColor colour) { ::LogMessage(text, colour); }
+
+bool TfmMain::InvertStatesChecked() { return ActLPTReadInvStates->Checked(); }
+
+void TfmMain::SetDriverLedStandBy(bool standBy) { ledLptDriverStatus->SetStandBy(standBy); }
+
+void TfmMain::SetDriverLedActive(bool active) { ledLptDriverStatus->SetActive(active); }
+
+void TfmMain::SetLoopLedStandBy(bool standBy) { ledLPTInputsReadInLoop->SetStandBy(standBy); }
+
+void TfmMain::SetDriverStatusText(const std::string& text)
+{
+    lblLptDriverStatus->setText(QString::fromStdString(text));
+}
+
+void TfmMain::RequestLoopStopIfRunning()
+{
+    if (LoopRunning)
+        StopRequested = true;
+}
+
+void TfmMain::CheckAndExecuteLptAction(int n)
+{
+    for (TAction* action : findChildren<TAction*>()) {
+        if (action->objectName().left(6).toUpper() == QLatin1String("ACTLPT") &&
+            action->Tag() == n) {
+            action->SetChecked(true);
+            ActLPT1Execute(action);
+        }
+    }
+}
+
+void TfmMain::SetLptActionHint(int n, const std::string& hint)
+{
+    // The hint's two lines are separated by a carriage return; the tooltip shows them as two.
+    QString text = QString::fromStdString(hint);
+    ActLPT[std::size_t(n)]->setStatusTip(text);
+    ActLPT[std::size_t(n)]->setToolTip(text.replace(QChar('\r'), QChar('\n')));
+}
+
+void TfmMain::Delay(std::uint32_t milliseconds) { ::Delay(milliseconds); }
+
+std::vector<std::uint16_t> TfmMain::ConfiguredAddresses() const
+{
+    std::vector<std::uint16_t> addresses;
+    for (int n = 1; n <= kLptPortCount; ++n)
+        addresses.push_back(LptPorts[n].Address);
+    return addresses;
 }

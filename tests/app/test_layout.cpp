@@ -1,0 +1,242 @@
+#include <QGroupBox>
+#include <fstream>
+#include <map>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "WindowFixture.h"
+#include "StatusLight.h"
+#include "kvDGraph.h"
+#include "kvSwitch.h"
+#include "kvoeLed.h"
+
+namespace {
+
+using LayoutTest = WindowFixture;
+
+TEST_F(LayoutTest, AreasTopToBottomAtTheDesignedSizeAndOnlyTheGraphGrows)
+{
+    TfmMain& w = Start();
+    EXPECT_EQ(w.windowTitle().toStdString(), "Tamsel");
+    EXPECT_EQ(w.centralWidget()->size(), QSize(720, 514));
+    struct Area {
+        QWidget* widget;
+        int top, height;
+    };
+    auto areas = [&w] {
+        return std::vector<Area>{{w.ToolBar2, 0, 41},   {w.pnlLines, 41, 153},
+                                 {w.kvDGraph1, 194, 211}, {w.reLog, 408, 87},
+                                 {w.sbMain, 495, 19}};
+    };
+    for (const Area& a : areas()) {
+        const QRect g(a.widget->mapTo(w.centralWidget(), QPoint(0, 0)), a.widget->size());
+        EXPECT_EQ(g.top(), a.top) << a.widget->objectName().toStdString();
+        EXPECT_EQ(g.height(), a.height) << a.widget->objectName().toStdString();
+        EXPECT_EQ(g.width(), 720) << a.widget->objectName().toStdString();
+    }
+    EXPECT_EQ(w.splLog->handleWidth(), 3);
+    EXPECT_EQ(w.kvDGraph1->Image().size(), QSize(720, 211));
+
+    w.resize(900, w.height() + 100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.kvDGraph1->height(), 311);
+    EXPECT_EQ(w.reLog->height(), 87);
+    EXPECT_EQ(w.pnlLines->height(), 153);
+    EXPECT_EQ(w.kvDGraph1->width(), 900);
+    EXPECT_EQ(w.kvDGraph1->Image().size(), QSize(900, 311));
+}
+
+TEST_F(LayoutTest, DraggingTheSplitterUpMakesTheLogTallerAndTheGraphShorter)
+{
+    TfmMain& w = Start();
+    QSplitterHandle* handle = w.splLog->handle(1);
+    EXPECT_EQ(handle->cursor().shape(), Qt::SizeVerCursor);
+    w.splLog->setSizes({151, 147}); // what a drag of 60 pixels up gives
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.kvDGraph1->height(), 151);
+    EXPECT_EQ(w.reLog->height(), 147);
+    QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseMove(handle, QPoint(1, -39));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(1, -39));
+    EXPECT_LT(w.kvDGraph1->height(), 151);
+    EXPECT_GT(w.reLog->height(), 147);
+    EXPECT_EQ(w.kvDGraph1->height() + w.reLog->height(), 298);
+}
+
+TEST_F(LayoutTest, FourItemsAreCheckedAtStartAndHelpIsGreyed)
+{
+    TfmMain& w = Start();
+    std::map<std::string, bool> checked;
+    for (QAction* menu : w.menuBar()->actions())
+        for (QAction* item : menu->menu()->actions())
+            if (!item->isSeparator())
+                checked[item->text().toStdString()] = item->isChecked();
+    EXPECT_TRUE(checked["Lire en boucle"]);
+    EXPECT_TRUE(checked["Lire Lignes de Statuts"]);
+    EXPECT_TRUE(checked["Ecrire données sur actions interrupteurs"]);
+    EXPECT_TRUE(checked["Graphe : afficher tous les changements d'état"]);
+    EXPECT_TRUE(checked["LPT1"]); // checked by detection
+    int count = 0;
+    for (auto& [text, c] : checked)
+        count += c;
+    EXPECT_EQ(count, 5);
+    EXPECT_FALSE(w.ActAppHelp->isEnabled());
+}
+
+TEST_F(LayoutTest, MenuTreeWithItsSeparators)
+{
+    TfmMain& w = Start();
+    std::vector<std::string> tree;
+    for (QAction* menu : w.menuBar()->actions()) {
+        tree.push_back(menu->text().toStdString());
+        for (QAction* item : menu->menu()->actions())
+            tree.push_back("  " + (item->isSeparator() ? std::string("-") : item->text().toStdString()));
+    }
+    const std::vector<std::string> expected = {
+        "Fichier", "  Options", "  -", "  Quitter",
+        "Ports", "  Ouvrir", "  Fermer", "  -", "  LPT1", "  LPT2", "  LPT3", "  LPT4", "  LPT5",
+        "  LPT6", "  LPT7", "  LPT8",
+        "Actions", "  Lecture", "  Lire en boucle", "  Lire Lignes de Statuts",
+        "  Lire Lignes de Données", "  Inverser états logiques lus", "  -", "  Ecriture",
+        "  Ecrire données sur actions interrupteurs",
+        "Affichage", "  Graphe : afficher tous les changements d'état",
+        "Aide", "  Index de l'aide", "  -", "  Lisez-moi", "  -", "  A propos..."};
+    EXPECT_EQ(tree, expected);
+}
+
+TEST_F(LayoutTest, PortButtonsAreOneExclusiveGroup)
+{
+    {
+        std::ofstream f(IniPath(), std::ios::binary);
+        f << "[LptPortAddr]\r\nLPT001Addr=888\r\nLPT002Addr=888\r\n";
+    }
+    TfmMain& w = Start();
+    EXPECT_TRUE(w.btnLPT[1]->isChecked()); // detection checked LPT1
+    QTest::mouseClick(w.btnLPT[2], Qt::LeftButton);
+    EXPECT_TRUE(w.btnLPT[2]->isChecked());
+    EXPECT_FALSE(w.btnLPT[1]->isChecked());
+    EXPECT_EQ(Log().back().text, "Sélection port parallèle LPT2 (port detecté)");
+    QTest::mouseClick(w.btnLPT[2], Qt::LeftButton); // stays pressed
+    EXPECT_TRUE(w.btnLPT[2]->isChecked());
+}
+
+TEST_F(LayoutTest, ToolbarButtonsAtTheirPlaces)
+{
+    TfmMain& w = Start();
+    const std::pair<const char*, int> buttons[] = {
+        {"btnLPT1", 0},        {"btnLPT2", 43},       {"btnLPT8", 301},
+        {"ToolButton9", 352},  {"ToolButton10", 395}, {"ToolButton12", 446},
+        {"ToolButton13", 489}, {"ToolButton15", 540}};
+    for (auto [name, left] : buttons) {
+        auto* b = w.ToolBar2->findChild<QToolButton*>(name);
+        ASSERT_NE(b, nullptr) << name;
+        EXPECT_EQ(b->x(), left) << name;
+        EXPECT_EQ(b->size(), QSize(43, 36)) << name;
+        EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    }
+    auto* open = w.ToolBar2->findChild<QToolButton*>("ToolButton9");
+    EXPECT_EQ(open->text().toStdString(), "Ouvrir");
+    EXPECT_EQ(open->toolTip().toStdString(), "Ouvrir port (charger driver)");
+}
+
+TEST_F(LayoutTest, EveryCaptionAndHint)
+{
+    TfmMain& w = Start();
+    struct Text {
+        const char* control;
+        const char* text;
+    };
+    const Text labels[] = {
+        {"lblLptDriverStatus", "Driver port parallèle non chargé"},
+        {"lblLPTInputsReadInLoop", "Lecture en boucle des entrées : Désactivée"},
+        {"Label3", "Ack (pin 10)"},      {"Label2", "Busy (pin 11)"},
+        {"Label4", "Paper End (pin 12)"}, {"Label5", "Select (pin 13)"},
+        {"lblError", "Error (pin 15)"},  {"Label13", "D0 (pin 2)"},
+        {"Label14", "D1 (pin 3)"},       {"Label15", "D2 (pin 4)"},
+        {"Label16", "D3 (pin 5)"},       {"Label20", "D4 (pin 6)"},
+        {"Label19", "D5 (pin 7)"},       {"Label18", "D6 (pin 8)"},
+        {"Label17", "D7 (pin 9)"},       {"Label23", "Dernière donnée lue :"},
+        {"lblDataReadValue", "$00"},     {"Label1", "D0 (pin 2)"},
+        {"Label6", "D1 (pin 3)"},        {"Label7", "D2 (pin 4)"},
+        {"Label8", "D3 (pin 5)"},        {"Label9", "D4 (pin 6)"},
+        {"Label10", "D5 (pin 7)"},       {"Label11", "D6 (pin 8)"},
+        {"Label12", "D7 (pin 9)"},       {"Label22", "Strobe (pin 1)"},
+        {"Label26", "Autofeed (pin 14)"}, {"Label25", "Init/Rst (pin 16)"},
+        {"Label24", "Select (pin 17)"},  {"Label21", "Dernière donnée écrite :"},
+        {"lblDataWriteValue", "$00"},    {"lblControlWriteValue", "$00"},
+    };
+    for (const Text& t : labels) {
+        auto* label = w.findChild<QLabel*>(t.control);
+        ASSERT_NE(label, nullptr) << t.control;
+        EXPECT_EQ(label->text().toStdString(), t.text) << t.control;
+    }
+    EXPECT_EQ(w.gbLptRead->title().toStdString(), "Lecture sur lignes Statuts et Données");
+    EXPECT_EQ(w.gbLptWriteData->title().toStdString(), "Ecriture sur lignes Données");
+
+    struct ActionText {
+        TAction* action;
+        const char *caption, *hint;
+    };
+    const ActionText actions[] = {
+        {w.ActAppAbout, "A propos...", "A propos..."},
+        {w.ActAppClose, "Quitter", "Quitter"},
+        {w.ActAppReadme, "Lisez-moi", "Lisez-moi"},
+        {w.ActAppHelp, "Index de l'aide", "Index de l'aide"},
+        {w.ActLPTRead, "Lecture", "Lecture des entrées du port LPT"},
+        {w.ActLPTWrite, "Ecriture", "Ecriture sur sorties du port LPT"},
+        {w.ActLptOpen, "Ouvrir", "Ouvrir port (charger driver)"},
+        {w.ActLptClose, "Fermer", "Fermer port (décharger driver)"},
+        {w.ActLPTReadInLoop, "Lire en boucle", "Lire en boucle"},
+        {w.ActLPTReadInvStates, "Inverser états logiques lus", "Inverser états logiques lus"},
+        {w.ActLPTReadStatus, "Lire Lignes de Statuts", "Lire Lignes de Statuts"},
+        {w.ActLPTReadData, "Lire Lignes de Données", "Lire Lignes de Données"},
+        {w.ActLPTWriteData, "Ecrire données sur actions interrupteurs",
+         "Ecrire données sur actions interrupteurs"},
+        {w.ActGraphShowChanges, "Graphe : afficher tous les changements d'état",
+         "Graphe : afficher tous les changements d'état"},
+        {w.ActOptions, "Options", ""},
+    };
+    for (const ActionText& a : actions) {
+        EXPECT_EQ(a.action->text().toStdString(), a.caption);
+        EXPECT_EQ(a.action->statusTip().toStdString(), a.hint) << a.caption;
+    }
+    for (int n = 1; n <= 8; ++n) {
+        EXPECT_EQ(w.ActLPT[std::size_t(n)]->text(), QStringLiteral("LPT%1").arg(n));
+        EXPECT_EQ(w.ActLPT[std::size_t(n)]->Tag(), n);
+    }
+}
+
+TEST_F(LayoutTest, ControlsAtTheirPixelPositions)
+{
+    TfmMain& w = Start();
+    struct Place {
+        QWidget* widget;
+        int x, y, width, height;
+    };
+    const Place places[] = {
+        {w.ledLptDriverStatus, 8, 8, 13, 13},  {w.ledLPTInputsReadInLoop, 248, 8, 13, 13},
+        {w.gbLptRead, 8, 32, 305, 113},        {w.gbLptWriteData, 320, 32, 321, 113},
+        {w.LedAck, 8, 24, 13, 13},             {w.ledError, 8, 88, 13, 13},
+        {w.LedD[7], 224, 72, 13, 13},          {w.btnD[0], 8, 22, 29, 16},
+        {w.btnD[7], 104, 70, 29, 16},          {w.btnSelect, 200, 70, 29, 16},
+        {w.lblDataReadValue, 256, 96, -1, -1}, {w.lblControlWriteValue, 224, 96, -1, -1},
+    };
+    for (const Place& p : places) {
+        EXPECT_EQ(p.widget->pos(), QPoint(p.x, p.y)) << p.widget->objectName().toStdString();
+        if (p.width > 0) {
+            EXPECT_EQ(p.widget->size(), QSize(p.width, p.height))
+                << p.widget->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(w.findChild<QLabel*>("Label1")->pos(), QPoint(40, 24));
+    EXPECT_EQ(w.findChild<QLabel*>("Label3")->pos(), QPoint(24, 24));
+    for (QLabel* panel : w.sbPanels)
+        EXPECT_EQ(panel->width(), 100);
+}
+
+} // namespace

@@ -1,0 +1,251 @@
+#include <QLabel>
+
+#include "StatusLight.h"
+#include "WindowFixture.h"
+#include "kvSwitch.h"
+#include "kvDGraph.h"
+#include "kvoeLed.h"
+
+namespace {
+
+class ReadingTest : public WindowFixture {
+protected:
+    // The five status lights in the order Ack, Busy, PaperEnd, Select, Error.
+    std::array<bool, 5> Lights() const
+    {
+        return {window->LedAck->Lit(), window->ledBusy->Lit(), window->ledPaperEnd->Lit(),
+                window->ledSelect->Lit(), window->ledError->Lit()};
+    }
+    // Opens LPT1 with one single read, so that the window is in the "port open" state.
+    TfmMain& OpenWithoutLoop()
+    {
+        TfmMain& w = Start();
+        w.ActLPTReadInLoop->SetChecked(false);
+        w.ActLptOpenExecute(w.ActLptOpen);
+        w.ActLPTReadInLoop->SetChecked(true);
+        return w;
+    }
+};
+
+TEST_F(ReadingTest, OpenStartsTheLoopAndLectureStopsIt)
+{
+    TfmMain& w = Start();
+    const std::size_t before = Log().size();
+    bool sawReading = false;
+    DuringLoop([&](int cycle) {
+        if (cycle == 1) {
+            sawReading = ReadingInProgress && LoopRunning && w.ActLPTRead->Checked() &&
+                         w.ledLPTInputsReadInLoop->Active() &&
+                         w.sbPanels[1]->text() == "Lecture en cours" &&
+                         w.lblLPTInputsReadInLoop->text() ==
+                             "Lecture en boucle des entrées : Activée";
+        }
+        if (cycle == 5)
+            w.ActLPTRead->trigger(); // as the toolbar button does
+    });
+    w.ActLptOpen->trigger();
+    EXPECT_TRUE(sawReading);
+    EXPECT_EQ(cycles, 5);
+    EXPECT_EQ(LogSince(before),
+              (std::vector<LoggedLine>{{"Chargement driver port parallèle...", clBlack},
+                                       {"Chargement driver port parallèle : OK.", clGreen},
+                                       {"Démarrage Lecture en boucle...", clBlack},
+                                       {"Arrêt Lecture en boucle.", clBlack}}));
+    EXPECT_FALSE(ReadingInProgress);
+    EXPECT_FALSE(LoopRunning);
+    EXPECT_TRUE(StopRequested); // left set; the next start clears it
+    EXPECT_FALSE(w.ActLPTRead->Checked());
+    EXPECT_FALSE(w.ledLPTInputsReadInLoop->Active());
+    EXPECT_EQ(w.lblLPTInputsReadInLoop->text().toStdString(),
+              "Lecture en boucle des entrées : Désactivée");
+    EXPECT_EQ(w.sbPanels[1]->text().toStdString(), "Lecture stoppée");
+
+    // pressed again, it starts a new loop
+    DuringLoop([&](int cycle) {
+        if (cycle == 2)
+            w.ActLPTRead->trigger();
+    });
+    w.ActLPTRead->trigger();
+    EXPECT_EQ(cycles, 2);
+    EXPECT_EQ(Log().back().text, "Arrêt Lecture en boucle.");
+}
+
+TEST_F(ReadingTest, UncheckingLoopModeEndsTheLoopAndLectureThenReadsOnce)
+{
+    TfmMain& w = OpenWithoutLoop();
+    DuringLoop([&](int cycle) {
+        if (cycle == 3)
+            w.ActLPTReadInLoop->trigger();
+    });
+    w.ActLPTRead->trigger();
+    EXPECT_EQ(cycles, 3);
+    EXPECT_FALSE(w.ActLPTReadInLoop->Checked());
+    const std::size_t before = Log().size();
+    DuringLoop([](int) {});
+    w.ActLPTRead->trigger();
+    w.ActLPTRead->trigger();
+    EXPECT_EQ(cycles, 2);                 // one cycle each
+    EXPECT_EQ(Log().size(), before);      // single cycles write no line
+    EXPECT_FALSE(ReadingInProgress);
+    EXPECT_FALSE(w.ActLPTRead->Checked());
+}
+
+TEST_F(ReadingTest, FermerWhileLoopingStopsBeforeClosingAndNothingIsReadAfter)
+{
+    TfmMain& w = OpenWithoutLoop();
+    const std::size_t before = Log().size();
+    std::uint64_t accesses = 0;
+    DuringLoop([&](int cycle) {
+        if (cycle == 4) {
+            w.ActLptClose->trigger();
+            accesses = bench.Port().AccessCount();
+        }
+    });
+    w.ActLPTRead->trigger();
+    EXPECT_EQ(cycles, 4);
+    EXPECT_EQ(LogSince(before),
+              (std::vector<LoggedLine>{{"Démarrage Lecture en boucle...", clBlack},
+                                       {"Déchargement driver port parallèle...", clBlack},
+                                       {"Déchargement driver port parallèle : OK.", clGreen},
+                                       {"Arrêt Lecture en boucle.", clBlack}}));
+    EXPECT_EQ(bench.Port().AccessCount(), accesses);
+    EXPECT_FALSE(PortOpen);
+}
+
+TEST_F(ReadingTest, TheLightsFollowTheLoopbackAsTheOutputsChange)
+{
+    TfmMain& w = OpenWithoutLoop();
+    // Each control switch and D0, turned on alone, lights the status line it is wired to.
+    std::vector<std::pair<TkvSwitch*, int>> steps = {
+        {w.btnInit, 0}, {w.btnSelect, 1}, {w.btnAutofeed, 2}, {w.btnStrobe, 3}, {w.btnD[0], 4}};
+    std::vector<std::array<bool, 5>> seen;
+    std::size_t step = 0;
+    bool on = true;
+    DuringLoop([&](int cycle) {
+        if (cycle % 2 == 1) { // a write between two cycles, the next cycle reads it
+            if (cycle > 1)
+                seen.push_back(Lights());
+            if (step == steps.size()) {
+                w.ActLPTRead->trigger();
+                return;
+            }
+            steps[step].first->SetSwitchOn(on);
+            if (!on)
+                ++step;
+            on = !on;
+        }
+    });
+    w.ActLPTRead->trigger();
+    ASSERT_EQ(seen.size(), 2 * steps.size());
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        std::array<bool, 5> lit{};
+        lit[std::size_t(steps[i].second)] = true;
+        EXPECT_EQ(seen[2 * i], lit) << "switch " << i << " on";
+        EXPECT_EQ(seen[2 * i + 1], (std::array<bool, 5>{})) << "switch " << i << " off";
+    }
+}
+
+TEST_F(ReadingTest, InversionWhileLoopingFlipsTheLights)
+{
+    TfmMain& w = OpenWithoutLoop();
+    std::array<bool, 5> before{}, after{};
+    DuringLoop([&](int cycle) {
+        if (cycle == 2) {
+            before = Lights();
+            w.ActLPTReadInvStates->trigger();
+        }
+        if (cycle == 3) {
+            after = Lights();
+            w.ActLPTRead->trigger();
+        }
+    });
+    w.ActLPTRead->trigger();
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_NE(before[i], after[i]) << i;
+    EXPECT_EQ(cycles, 3); // the inversion in loop mode starts no read of its own
+}
+
+TEST_F(ReadingTest, InversionInSingleReadModeReadsOnceAtOnce)
+{
+    TfmMain& w = OpenWithoutLoop();
+    w.ActLPTReadInLoop->trigger(); // unchecked
+    const bool busy = w.ledBusy->Lit();
+    DuringLoop([](int) {});
+    w.ActLPTReadInvStates->trigger();
+    EXPECT_EQ(cycles, 1);
+    EXPECT_NE(w.ledBusy->Lit(), busy);
+}
+
+TEST_F(ReadingTest, WithBothReadsUncheckedACycleOnlyPumps)
+{
+    TfmMain& w = OpenWithoutLoop();
+    w.ActLPTReadStatus->trigger();
+    EXPECT_FALSE(w.ActLPTReadStatus->Checked());
+    std::uint64_t accesses = bench.Port().AccessCount();
+    const auto samples = w.kvDGraph1->LstValues();
+    DuringLoop([&](int cycle) {
+        if (cycle == 10)
+            w.ActLPTRead->trigger();
+    });
+    w.ActLPTRead->trigger();
+    EXPECT_EQ(bench.Port().AccessCount(), accesses);
+    EXPECT_EQ(w.kvDGraph1->LstValues(), samples);
+}
+
+TEST_F(ReadingTest, DataValueUpdatesItsLabelOnlyAndFeedsNothing)
+{
+    TfmMain& w = OpenWithoutLoop();
+    w.ActLPTReadData->trigger();
+    EXPECT_TRUE(w.ActLPTReadData->Checked());
+    std::vector<std::string> captions;
+    std::vector<std::string> samplesBefore, samplesAfter;
+    DuringLoop([&](int cycle) {
+        captions.push_back(w.lblDataReadValue->text().toStdString());
+        if (cycle == 2) {
+            samplesBefore = w.kvDGraph1->LstValues();
+            bench.Port().DriveData(0x0A);
+        }
+        if (cycle == 3) {
+            bench.Port().DriveData(0x0B);
+        }
+        if (cycle == 4) {
+            samplesAfter = w.kvDGraph1->LstValues();
+            w.ActLPTRead->trigger();
+        }
+    });
+    w.ActLPTRead->trigger();
+    // undriven pins read 1 in input mode, then the levels driven from outside
+    EXPECT_EQ(captions, (std::vector<std::string>{"$FF", "$FF", "$0A", "$0B"}));
+    EXPECT_EQ(samplesAfter, samplesBefore);
+    // the data read leaves the control register at 0
+    EXPECT_EQ(bench.Port().ControlRegister(), 0);
+}
+
+TEST_F(ReadingTest, AFailedOpenStillStartsReadingUntilAnotherOuvrir)
+{
+    TfmMain& w = Start();
+    LptPorts[1].Detected = false; // the selection is no longer detected
+    const std::size_t before = Log().size();
+    bool closedWhileReading = false;
+    DuringLoop([&](int cycle) {
+        if (cycle == 2)
+            closedWhileReading = ReadingInProgress && !PortOpen &&
+                                 w.sbPanels[1]->text() == "Lecture en cours" &&
+                                 !w.ActLPTRead->isEnabled() && !w.ActLptClose->isEnabled();
+        if (cycle == 3)
+            w.ActLptOpen->trigger(); // its read request stops the running loop
+    });
+    w.ActLptOpen->trigger();
+    EXPECT_TRUE(closedWhileReading);
+    EXPECT_EQ(cycles, 3);
+    const auto lines = LogSince(before);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0],
+              (LoggedLine{"Impossible de charger le driver du port parallèle (port non détecté)",
+                          clRed}));
+    EXPECT_EQ(lines[1].text, "Démarrage Lecture en boucle...");
+    EXPECT_EQ(lines[2].text, "Impossible de charger le driver du port parallèle (port non détecté)");
+    EXPECT_EQ(lines[3].text, "Arrêt Lecture en boucle.");
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+#include <QGroupBox>
+#include <QLabel>
+#include <fstream>
+
+#include "Canvas.h"
+#include "StatusLight.h"
+#include "WindowFixture.h"
+#include "kvDGraph.h"
+#include "kvSwitch.h"
+
+namespace {
+
+class StateTest : public WindowFixture {
+protected:
+    TfmMain& StartOpen()
+    {
+        TfmMain& w = Start();
+        w.ActLPTReadInLoop->SetChecked(false);
+        w.ActLptOpenExecute(w.ActLptOpen);
+        return w;
+    }
+    QList<TStatusLight*> AllLights() const { return window->findChildren<TStatusLight*>(); }
+};
+
+TEST_F(StateTest, WriteShowsTheDataAndControlBytes)
+{
+    TfmMain& w = StartOpen();
+    w.ActLPTWriteData->SetChecked(false); // switch changes write nothing now
+    struct Row {
+        std::array<bool, 12> on; // D0..D7, Strobe, AutoFeed, Init, Select
+        const char *data, *control;
+    };
+    const Row rows[] = {
+        {{}, "Data : $00", "Ctrl : $0B"},
+        {{true, true, true, true, true, true, true, true, true, true, true, true}, "Data : $FF",
+         "Ctrl : $04"},
+        {{false, false, false, false, false, false, false, false, true}, "Data : $00",
+         "Ctrl : $0A"},
+        {{true, false, true}, "Data : $05", "Ctrl : $0B"},
+    };
+    std::array<TkvSwitch*, 12> switches{};
+    for (std::size_t i = 0; i < 8; ++i)
+        switches[i] = w.btnD[i];
+    switches[8] = w.btnStrobe;
+    switches[9] = w.btnAutofeed;
+    switches[10] = w.btnInit;
+    switches[11] = w.btnSelect;
+    for (const Row& r : rows) {
+        for (std::size_t i = 0; i < 12; ++i)
+            switches[i]->SetSwitchOn(r.on[i]);
+        w.ActLPTWrite->trigger();
+        EXPECT_EQ(w.lblDataWriteValue->text().toStdString(), r.data);
+        EXPECT_EQ(w.lblControlWriteValue->text().toStdString(), r.control);
+        EXPECT_EQ(bench.Port().ControlRegister(),
+                  std::stoi(std::string(r.control).substr(8), nullptr, 16));
+    }
+}
+
+TEST_F(StateTest, SwitchChangesWriteOnlyWhileWriteOnSwitchIsChecked)
+{
+    TfmMain& w = StartOpen();
+    ASSERT_TRUE(w.ActLPTWriteData->Checked());
+    const std::size_t samples = w.kvDGraph1->LstValues().size();
+    w.btnD[3]->SetSwitchOn(true);
+    EXPECT_EQ(w.lblDataWriteValue->text().toStdString(), "Data : $08");
+    EXPECT_EQ(bench.Port().DataLatch(), 0x08);
+    w.btnSelect->SetSwitchOn(true);
+    EXPECT_EQ(w.lblControlWriteValue->text().toStdString(), "Ctrl : $03");
+    EXPECT_EQ(w.kvDGraph1->LstValues().size(), samples); // a sliding window
+
+    w.ActLPTWriteData->trigger(); // unchecked: nothing written
+    EXPECT_FALSE(w.ActLPTWriteData->Checked());
+    w.btnD[0]->SetSwitchOn(true);
+    EXPECT_EQ(bench.Port().DataLatch(), 0x08);
+    EXPECT_EQ(w.lblDataWriteValue->text().toStdString(), "Data : $08");
+
+    w.ActLPTWriteData->trigger(); // checked again: the positions are written at once
+    EXPECT_TRUE(w.ActLPTWriteData->Checked());
+    EXPECT_EQ(bench.Port().DataLatch(), 0x09);
+    EXPECT_EQ(w.lblDataWriteValue->text().toStdString(), "Data : $09");
+}
+
+TEST_F(StateTest, SelectingADetectedLpt2LogsItsLineInBlack)
+{
+    {
+        std::ofstream f(IniPath(), std::ios::binary);
+        f << "[LptPortAddr]\r\nLPT001Addr=632\r\nLPT002Addr=888\r\n";
+    }
+    TfmMain& w = Start();
+    w.ActLPT[2]->trigger();
+    EXPECT_EQ(Log().back(), (LoggedLine{"Sélection port parallèle LPT2 (port detecté)", clBlack}));
+    EXPECT_FALSE(w.ActLPT[1]->isEnabled()); // not detected
+    EXPECT_FALSE(w.ActLPT[1]->Checked());
+}
+
+TEST_F(StateTest, NoPortDetectedLeavesEveryLptActionDisabledAndOuvrirRefuses)
+{
+    {
+        std::ofstream f(IniPath(), std::ios::binary);
+        f << "[LptPortAddr]\r\nLPT001Addr=632\r\n";
+    }
+    TfmMain& w = Start();
+    for (int n = 1; n <= 8; ++n)
+        EXPECT_FALSE(w.ActLPT[std::size_t(n)]->isEnabled()) << n;
+    EXPECT_EQ(SelectedAddress, 0); // LPT8's address
+    w.ActLPTReadInLoop->SetChecked(false);
+    w.ActLptOpen->trigger();
+    // LPT2 to LPT8 are at 0 and match the selection: LPT2 is not detected
+    EXPECT_EQ(Log().back(),
+              (LoggedLine{"Impossible de charger le driver du port parallèle (port non détecté)",
+                          clRed}));
+}
+
+TEST_F(StateTest, TheThreeWindowStates)
+{
+    TfmMain& w = Start();
+    struct Expect {
+        bool open, close, read, groups, lpt1;
+        TColor lit, notLit;
+        const char *panel1, *panel2;
+    };
+    auto check = [&](const Expect& e) {
+        EXPECT_EQ(w.ActLptOpen->isEnabled(), e.open);
+        EXPECT_EQ(w.ActLptClose->isEnabled(), e.close);
+        for (TAction* a : {w.ActLPTRead, w.ActLPTReadInLoop, w.ActLPTReadData, w.ActLPTReadStatus,
+                           w.ActLPTReadInvStates, w.ActLPTWrite, w.ActLPTWriteData})
+            EXPECT_EQ(a->isEnabled(), e.read) << a->objectName().toStdString();
+        EXPECT_EQ(w.gbLptRead->isEnabled(), e.groups);
+        EXPECT_EQ(w.gbLptWriteData->isEnabled(), e.groups);
+        for (TkvSwitch* s : w.findChildren<TkvSwitch*>())
+            EXPECT_EQ(s->isEnabled(), e.read);
+        EXPECT_EQ(w.ActLPT[1]->isEnabled(), e.lpt1);
+        for (TStatusLight* l : AllLights()) {
+            EXPECT_EQ(l->LitColor(), e.lit);
+            EXPECT_EQ(l->NotLitColor(), e.notLit);
+        }
+        EXPECT_EQ(w.sbPanels[0]->text().toStdString(), e.panel1);
+        EXPECT_EQ(w.sbPanels[1]->text().toStdString(), e.panel2);
+        EXPECT_TRUE(w.sbPanels[2]->text().isEmpty());
+        for (TAction* a : {w.ActAppAbout, w.ActAppClose, w.ActAppReadme, w.ActGraphShowChanges,
+                           w.ActOptions})
+            EXPECT_TRUE(a->isEnabled());
+        EXPECT_FALSE(w.ActAppHelp->isEnabled());
+    };
+    EXPECT_EQ(AllLights().size(), 13u);
+    check({true, false, false, false, true, clGray, clGray, "Port fermé", "Lecture stoppée"});
+    Expect reading{false, true, true, true, false, clRed, clGreen, "Port ouvert",
+                   "Lecture en cours"};
+    DuringLoop([&](int cycle) {
+        if (cycle == 1)
+            check(reading);
+        if (cycle == 2)
+            w.ActLPTRead->trigger();
+    });
+    w.ActLptOpen->trigger();
+    check({false, true, true, true, false, clRed, clGreen, "Port ouvert", "Lecture stoppée"});
+    w.ActLptClose->trigger();
+    check({true, false, false, false, true, clGray, clGray, "Port fermé", "Lecture stoppée"});
+}
+
+TEST_F(StateTest, LightsKeepTheirLitStateThroughCloseAndReopen)
+{
+    TfmMain& w = StartOpen();
+    std::vector<bool> lit;
+    for (TStatusLight* l : AllLights())
+        lit.push_back(l->Lit());
+    w.ActLptClose->trigger();
+    std::vector<bool> litClosed;
+    for (TStatusLight* l : AllLights()) {
+        litClosed.push_back(l->Lit());
+        // grey on grey: a lit and an unlit light look the same
+        EXPECT_EQ(PixelAt(l->Image(), 6, 6), std::optional<TColor>(clGray));
+    }
+    EXPECT_EQ(litClosed, lit);
+    // reopened, red or green before the first read
+    LptOpen();
+    for (TStatusLight* l : AllLights())
+        EXPECT_EQ(PixelAt(l->Image(), 6, 6), std::optional<TColor>(l->Lit() ? clRed : clGreen));
+}
+
+} // namespace
