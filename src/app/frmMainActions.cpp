@@ -5,6 +5,7 @@
 #include <QStatusBar>
 #include <cstdio>
 
+#include "ComponentsOfKind.h"
 #include "ImageList.h"
 #include "frmAbout.h"
 #include "uShell.h"
@@ -64,6 +65,7 @@ const ActionSpec kActions[] = {
 
 constexpr int kLptImage = 0;
 
+
 QString Hex2(std::uint32_t value)
 {
     char text[16];
@@ -118,14 +120,14 @@ void TfmMain::UpdateMainWindowState()
     gbLptRead->setEnabled(PortOpen);
     ActLPTReadStatus->setEnabled(PortOpen);
     ActLPTReadInvStates->setEnabled(PortOpen);
-    for (TStatusLight* light : findChildren<TStatusLight*>()) {
+    for (TStatusLight* light : ComponentsOfKind<TStatusLight>(this)) {
         light->SetLitColor(PortOpen ? clRed : clGray);
         light->SetNotLitColor(PortOpen ? clGreen : clGray);
     }
     gbLptWriteData->setEnabled(PortOpen);
     ActLPTWriteData->setEnabled(PortOpen);
     ActLPTWrite->setEnabled(PortOpen);
-    for (TkvSwitch* s : findChildren<TkvSwitch*>())
+    for (TkvSwitch* s : ComponentsOfKind<TkvSwitch>(this))
         s->setEnabled(PortOpen);
     sbPanels[0]->setText(PortOpen ? QStringLiteral("Port ouvert") : QStringLiteral("Port fermé"));
     sbPanels[1]->setText(ReadingInProgress ? QStringLiteral("Lecture en cours")

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "Canvas.h"
+#include "ComponentsOfKind.h"
 #include "StatusLight.h"
 #include "WindowFixture.h"
 #include "kvDGraph.h"
@@ -19,7 +20,7 @@ protected:
         w.ActLptOpenExecute(w.ActLptOpen);
         return w;
     }
-    QList<TStatusLight*> AllLights() const { return window->findChildren<TStatusLight*>(); }
+    std::vector<TStatusLight*> AllLights() const { return ComponentsOfKind<TStatusLight>(window.get()); }
 };
 
 TEST_F(StateTest, WriteShowsTheDataAndControlBytes)
@@ -127,7 +128,7 @@ TEST_F(StateTest, TheThreeWindowStates)
             EXPECT_EQ(a->isEnabled(), e.read) << a->objectName().toStdString();
         EXPECT_EQ(w.gbLptRead->isEnabled(), e.groups);
         EXPECT_EQ(w.gbLptWriteData->isEnabled(), e.groups);
-        for (TkvSwitch* s : w.findChildren<TkvSwitch*>())
+        for (TkvSwitch* s : ComponentsOfKind<TkvSwitch>(&w))
             EXPECT_EQ(s->isEnabled(), e.read);
         EXPECT_EQ(w.ActLPT[1]->isEnabled(), e.lpt1);
         for (TStatusLight* l : AllLights()) {
