@@ -70,6 +70,10 @@ void TfmMain::CreateControls()
 {
     setWindowTitle(QStringLiteral("Tamsel"));
     setWindowIcon(TamselIcon());
+    // "MS Sans Serif" and "Tahoma" are narrow faces that this system may lack; Liberation Sans,
+    // Arial's metric twin, keeps every caption within the place the layout gives it.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(8);
     setFont(font);

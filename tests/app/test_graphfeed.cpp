@@ -7,7 +7,13 @@ namespace {
 
 class GraphFeedTest : public WindowFixture {
 protected:
-    const std::vector<std::string>& Samples() const { return window->kvDGraph1->LstValues(); }
+    std::vector<std::string> Samples() const
+    {
+        std::vector<std::string> samples;
+        for (const QString& s : window->kvDGraph1->LstValues())
+            samples.push_back(s.toStdString());
+        return samples;
+    }
     std::string Newest() const { return Samples().back(); }
 };
 

@@ -198,7 +198,7 @@ TEST_F(ReadingTest, DataValueUpdatesItsLabelOnlyAndFeedsNothing)
     w.ActLPTReadData->trigger();
     EXPECT_TRUE(w.ActLPTReadData->Checked());
     std::vector<std::string> captions;
-    std::vector<std::string> samplesBefore, samplesAfter;
+    QStringList samplesBefore, samplesAfter;
     DuringLoop([&](int cycle) {
         captions.push_back(w.lblDataReadValue->text().toStdString());
         if (cycle == 2) {

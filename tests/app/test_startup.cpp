@@ -53,9 +53,9 @@ TEST_F(StartupTest, FreshDirectoryCreatesThePreferencesDetectsLpt1AndPrimesTheGr
 
     // 64 all-low samples in a 64-sample window
     EXPECT_EQ(w.kvDGraph1->MaxItems(), 64);
-    ASSERT_EQ(w.kvDGraph1->LstValues().size(), 64u);
-    for (const std::string& s : w.kvDGraph1->LstValues())
-        EXPECT_EQ(s, "00000000000000000");
+    ASSERT_EQ(w.kvDGraph1->LstValues().size(), 64);
+    for (const QString& s : w.kvDGraph1->LstValues())
+        EXPECT_EQ(s.toStdString(), "00000000000000000");
     EXPECT_EQ(w.kvDGraph1->ValuePosition(), vpFullWidth);
     EXPECT_TRUE(errors.empty());
 }

@@ -61,7 +61,7 @@ TEST_F(StateTest, SwitchChangesWriteOnlyWhileWriteOnSwitchIsChecked)
 {
     TfmMain& w = StartOpen();
     ASSERT_TRUE(w.ActLPTWriteData->Checked());
-    const std::size_t samples = w.kvDGraph1->LstValues().size();
+    const auto samples = w.kvDGraph1->LstValues().size();
     w.btnD[3]->SetSwitchOn(true);
     EXPECT_EQ(w.lblDataWriteValue->text().toStdString(), "Data : $08");
     EXPECT_EQ(bench.Port().DataLatch(), 0x08);
