@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "StatusLight.h"
+#include "LabelCaption.h"
 #include "frmMain.h"
 #include "kvoeLed.h"
 #include "uLog.h"
@@ -41,7 +42,7 @@ void TfmMain::ReadCycle()
         // The caption is formatted only when the value changes; the label shows the same text.
         if (v != lastDataRead_) {
             lastDataRead_ = v;
-            lblDataReadValue->setText(DataCaption(v));
+            SetCaption(lblDataReadValue, DataCaption(v));
         }
     }
     if (LptCurrentStates() != LptPreviousStates())
@@ -58,7 +59,7 @@ void TfmMain::ReadLoop()
     LoopRunning = true;
     ActLPTRead->SetChecked(true);
     ledLPTInputsReadInLoop->SetActive(true);
-    lblLPTInputsReadInLoop->setText(QStringLiteral("Lecture en boucle des entrées : Activée"));
+    SetCaption(lblLPTInputsReadInLoop, QStringLiteral("Lecture en boucle des entrées : Activée"));
     ReadingInProgress = true;
     UpdateMainWindowState();
     do {
@@ -67,7 +68,7 @@ void TfmMain::ReadLoop()
     ReadingInProgress = false;
     ActLPTRead->SetChecked(false);
     ledLPTInputsReadInLoop->SetActive(false);
-    lblLPTInputsReadInLoop->setText(QStringLiteral("Lecture en boucle des entrées : Désactivée"));
+    SetCaption(lblLPTInputsReadInLoop, QStringLiteral("Lecture en boucle des entrées : Désactivée"));
     LoopRunning = false;
     ::LogMessage("Arrêt Lecture en boucle.", kLogProgress);
     UpdateMainWindowState();

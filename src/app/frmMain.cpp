@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "LabelCaption.h"
 #include "kvoeLed.h"
 #include "uGraph.h"
 #include "uLog.h"
@@ -118,7 +119,7 @@ void TfmMain::SetLoopLedStandBy(bool standBy) { ledLPTInputsReadInLoop->SetStand
 
 void TfmMain::SetDriverStatusText(const std::string& text)
 {
-    lblLptDriverStatus->setText(QString::fromStdString(text));
+    SetCaption(lblLptDriverStatus, QString::fromStdString(text));
 }
 
 void TfmMain::RequestLoopStopIfRunning()

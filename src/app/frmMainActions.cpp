@@ -9,6 +9,7 @@
 #include "ImageList.h"
 #include "frmAbout.h"
 #include "uShell.h"
+#include "LabelCaption.h"
 #include "frmMain.h"
 #include "frmOptions.h"
 #include "kvDGraph.h"
@@ -151,11 +152,11 @@ void TfmMain::ActLPTWriteExecute(TAction*)
         data[i] = btnD[i]->SwitchOn();
     const std::uint32_t dataByte = LptEncodeData(data);
     LptWriteData(dataByte);
-    lblDataWriteValue->setText(QStringLiteral("Data : $") + Hex2(dataByte));
+    SetCaption(lblDataWriteValue, QStringLiteral("Data : $") + Hex2(dataByte));
     const std::uint32_t controlByte = LptEncodeControl(btnStrobe->SwitchOn(), btnAutofeed->SwitchOn(),
                                                        btnInit->SwitchOn(), btnSelect->SwitchOn());
     LptWriteControl(controlByte);
-    lblControlWriteValue->setText(QStringLiteral("Ctrl : $") + Hex2(controlByte));
+    SetCaption(lblControlWriteValue, QStringLiteral("Ctrl : $") + Hex2(controlByte));
     GraphAddSample();
 }
 

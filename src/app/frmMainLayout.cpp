@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "ImageList.h"
+#include "LabelCaption.h"
 #include "MainWindowControls.h"
 #include "StatusLight.h"
 #include "AppPictures.h"
@@ -42,10 +43,10 @@ constexpr int kMinGraphHeight = 40;
 
 QLabel* AddLabel(QWidget* parent, const char* name, const char* caption, int x, int y)
 {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->move(x, y);
-    label->adjustSize();
+    SetCaption(label, QString::fromUtf8(caption));
     return label;
 }
 

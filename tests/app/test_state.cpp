@@ -52,6 +52,9 @@ TEST_F(StateTest, WriteShowsTheDataAndControlBytes)
         w.ActLPTWrite->trigger();
         EXPECT_EQ(w.lblDataWriteValue->text().toStdString(), r.data);
         EXPECT_EQ(w.lblControlWriteValue->text().toStdString(), r.control);
+        // the value labels grow with their caption
+        EXPECT_GE(w.lblDataWriteValue->width(), w.lblDataWriteValue->sizeHint().width());
+        EXPECT_GE(w.lblControlWriteValue->width(), w.lblControlWriteValue->sizeHint().width());
         EXPECT_EQ(bench.Port().ControlRegister(),
                   std::stoi(std::string(r.control).substr(8), nullptr, 16));
     }
