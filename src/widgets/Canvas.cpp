@@ -342,15 +342,29 @@ const TCanvas::Run& TCanvas::Layout(const QString& text)
         return m_run;
     const Face& face = CurrentFace();
     m_run.text = text;
+    m_run.glyphs.clear();
     m_run.positions.clear();
-    m_run.glyphs = face.raw.isValid() ? face.raw.glyphIndexesForString(text) : QList<quint32>();
-    const QList<QPointF> advances = face.raw.isValid() ? face.raw.advancesForGlyphIndexes(m_run.glyphs) : QList<QPointF>();
+    // Latin text that the font covers is laid out glyph by glyph; anything else (other scripts,
+    // characters the font lacks) goes through the toolkit's full text layout with its fallbacks.
+    bool direct = face.raw.isValid();
+    for (QChar c : text)
+        direct = direct && c.unicode() < 0x0250;
+    if (direct) {
+        m_run.glyphs = face.raw.glyphIndexesForString(text);
+        direct = !m_run.glyphs.contains(0u);
+    }
+    m_run.direct = direct;
+    if (!direct) {
+        m_run.glyphs.clear();
+        m_run.width = face.metrics.horizontalAdvance(text);
+        return m_run;
+    }
     qreal x = 0;
-    for (const QPointF& a : advances) {
+    for (const QPointF& a : face.raw.advancesForGlyphIndexes(m_run.glyphs)) {
         m_run.positions.push_back(QPointF(x, 0));
         x += a.x();
     }
-    m_run.width = face.raw.isValid() ? qRound(x) : face.metrics.horizontalAdvance(text);
+    m_run.width = qRound(x);
     return m_run;
 }
 
@@ -377,7 +391,7 @@ void TCanvas::TextOut(int x, int y, const QString& text)
     QPainter& p = TextPainter();
     p.setPen(QColor::fromRgb(ToRgb(m_font.Color)));
     const QPointF origin(x, y + face.metrics.ascent());
-    if (!face.raw.isValid()) {
+    if (!run.direct) {
         p.setFont(face.font);
         p.drawText(origin, text);
         return;

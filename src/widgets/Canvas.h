@@ -115,6 +115,7 @@ private:
         QList<quint32> glyphs;
         QList<QPointF> positions;
         int width = 0;
+        bool direct = true; // glyph by glyph, or through the toolkit's text layout
     };
     const Run& Layout(const QString& text);
 

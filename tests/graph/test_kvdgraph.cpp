@@ -126,8 +126,8 @@ TEST(Graph, OneThenZeroDrawsAFallingEdgeAtTheSecondSample)
     // Trace 2 (levels 12 and 18): starts high at (10, 12); the edge at x 10 first goes down to
     // the low start level and back up; sample 1 falls at x 11.
     const QImage& image = s.graph.Image();
-    EXPECT_TRUE(AreaIs(image, 11, 12, 12, 19, clAqua));
-    EXPECT_TRUE(AreaIs(image, 12, 18, 12, 19, clAqua));
+    EXPECT_TRUE(AreaIs(image, 10, 12, 11, 19, clAqua)); // start: down to the low level and back up
+    EXPECT_TRUE(AreaIs(image, 11, 12, 12, 19, clAqua)); // the falling edge at sample 1
     EXPECT_EQ(s.At(12, 18), clBlack); // end point
     EXPECT_TRUE(AreaIs(image, 12, 10, 40, 20, clBlack));
 }

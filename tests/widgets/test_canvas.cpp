@@ -237,6 +237,24 @@ TEST(Canvas, TextCellIsOpaqueInTheBrushColourAndMeasured)
     EXPECT_TRUE(AreaIs(image, 0, 30, sw, 30 + h, clRed));
 }
 
+TEST(Canvas, TextOutsideLatinIsMeasuredAndDrawnToo)
+{
+    QImage image = WhiteImage(200, 30);
+    TCanvas canvas(image);
+    canvas.SetFont({QStringLiteral("Arial"), 8, clBlack});
+    canvas.SetBrushColor(clWhite);
+    const QString text = QStringLiteral("Ack \u0416\u6F22");
+    const int w = canvas.TextWidth(text);
+    EXPECT_GT(w, canvas.TextWidth(QStringLiteral("Ack ")));
+    canvas.TextOut(0, 0, text);
+    canvas.Flush();
+    int inked = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = canvas.TextWidth(QStringLiteral("Ack ")); x < 200; ++x)
+            inked += Px(image, x, y) != clWhite;
+    EXPECT_GT(inked, 5);
+}
+
 TEST(Canvas, LargerFontsMeasureLarger)
 {
     QImage image = WhiteImage(4, 4);
