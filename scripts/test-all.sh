@@ -11,6 +11,15 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"
 
+# Each benchmark once, briefly, so that none can rot; no timing is judged here (scripts/bench.sh
+# measures them in a Release build). The read-loop memory check runs for two seconds only.
+echo "== benchmarks, one brief run each"
+for b in bench_graph bench_loop; do
+    build/bench/$b --benchmark_min_time=0.01 >/dev/null 2>&1
+done
+build/bench/loop_soak 2 >/dev/null 2>&1
+echo "benchmarks ran"
+
 # The standard-library layers for 32-bit Windows, and their tests under Wine in a prefix of
 # their own, headless. A host that cannot execute 32-bit programs cannot start the 32-bit Wine
 # loader; there the 32-bit build is still compiled, and the same tests run from a 64-bit

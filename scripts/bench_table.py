@@ -1,0 +1,84 @@
+"""Prints the benchmarks' medians as one table, each figure next to its target.
+
+   bench_table.py CORES RESULT.json...   (Google Benchmark's JSON output, with repetitions)
+"""
+import json
+import sys
+
+# name in the results, what it measures, how it is shown, target (kind, bound) or None
+ROWS = [
+    ("BM_ReadCycle/data:0/noport:0", "read cycle, status lines, bench, pump", "rate", (">=", 500_000)),
+    ("BM_ReadCycle/data:1/noport:0", "read cycle, status + data lines, bench, pump", "rate", (">=", 300_000)),
+    ("BM_ReadCycle/data:0/noport:1", "read cycle, status lines, no-op port", "rate", None),
+    ("BM_ReadCycle/data:1/noport:1", "read cycle, status + data lines, no-op port", "rate", None),
+    ("BM_GraphRedraw/720/211", "graph full redraw 720 x 211, 64 samples", "us", ("<=", 100)),
+    ("BM_GraphRedraw/1920/1000", "graph full redraw 1920 x 1000, 64 samples", "us", None),
+    ("BM_GraphAddSample", "graph sample added + redraw 720 x 211", "us", None),
+    ("BM_StatusChange", "status change: read, sample, redraw, copy", "rate", (">=", 5_000)),
+    ("BM_LedRedraw", "LED redraw", "us", None),
+    ("BM_SwitchRedraw", "switch redraw", "us", None),
+    ("BM_StatusLightRedraw", "status light redraw", "us", None),
+    ("BM_PrefsLoad", "preferences load, default file", "us", None),
+    ("BM_PrefsSave", "preferences save, default file", "us", None),
+    ("BM_StartUp/fresh:0", "start-up to end of detection, minus waits", "ms", ("<=", 50)),
+    ("BM_StartUp/fresh:1", "same, default file written first", "ms", ("<=", 50)),
+]
+
+TO_NS = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}
+
+
+def medians(paths):
+    found = {}
+    for path in paths:
+        with open(path) as f:
+            for b in json.load(f)["benchmarks"]:
+                if b.get("aggregate_name", "median") != "median":
+                    continue
+                name = b.get("run_name", b["name"])
+                unit = TO_NS[b["time_unit"]]
+                found[name] = (b["cpu_time"] * unit, b["real_time"] * unit)
+    return found
+
+
+def show(ns, shown):
+    """The figure in its unit (a rate, or a time in us or ms) and its text."""
+    if shown == "rate":
+        return 1e9 / ns, f"{1e9 / ns:,.0f} /s"
+    if shown == "us":
+        return ns / 1e3, f"{ns / 1e3:,.2f} us"
+    return ns / 1e6, f"{ns / 1e6:,.2f} ms"
+
+
+def main():
+    cores = sys.argv[1]
+    ns = medians(sys.argv[2:])
+    lines = []
+    failed = 0
+    for name, what, shown, target in ROWS:
+        if name not in ns:
+            lines.append((what, "missing", "", "", "MISSING"))
+            failed += 1
+            continue
+        value, text = show(ns[name][0], shown)
+        wall = show(ns[name][1], shown)[1]
+        if target is None:
+            lines.append((what, text, wall, "", ""))
+            continue
+        kind, bound = target
+        ok = value >= bound if kind == ">=" else value <= bound
+        unit = " /s" if shown == "rate" else " " + shown
+        lines.append((what, text, wall, f"{kind} {bound:,}{unit}", "ok" if ok else "MISSED"))
+        failed += 0 if ok else 1
+    head = ("what", "median (CPU)", "median (wall)", "target", "")
+    w = [max(len(l[i]) for l in lines + [head]) for i in range(5)]
+    print(f"\nTamsel benchmarks, Release, offscreen, medians; machine with {cores} cores")
+    print("(targets judged on CPU time; wall time is higher when other work shares the cores)\n")
+    print(f"{head[0]:<{w[0]}}  {head[1]:>{w[1]}}  {head[2]:>{w[2]}}  {head[3]:<{w[3]}}")
+    print("-" * (sum(w) + 8))
+    for l in lines:
+        print(f"{l[0]:<{w[0]}}  {l[1]:>{w[1]}}  {l[2]:>{w[2]}}  {l[3]:<{w[3]}}  {l[4]}")
+    print(f"\n{failed} figure(s) missed their target" if failed else "\nevery figure meets its target")
+
+
+if __name__ == "__main__":
+    main()
