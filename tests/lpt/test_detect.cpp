@@ -1,3 +1,4 @@
+#include "DetectLog.h"
 #include "LptFixture.h"
 
 namespace {
@@ -6,21 +7,7 @@ using fake::LogLine;
 
 const std::string kOpening = "Recherche des ports parallèles disponibles...";
 
-std::vector<LogLine> TestedLines(int n, const std::string& hex, const std::string& read, bool ok)
-{
-    const std::string tag = "[LPT" + std::to_string(n) + "] ";
-    return {{tag + "Ecriture/Lecture à l'adresse $" + hex + " - Ecriture = 55; Lecture = " + read,
-             clBlack},
-            {tag + (ok ? "Valeur lue = Valeur écrite : port détecté "
-                       : "Valeur lue <> Valeur écrite : port non détecté ") +
-                 "à l'adresse $" + hex,
-             ok ? clGreen : clRed}};
-}
 
-LogLine Ignored(int n)
-{
-    return {"[LPT" + std::to_string(n) + "] Port ignoré (adresse spécifiée = $000)", clBlack};
-}
 
 class DetectTest : public LptFixture {
 protected:
@@ -38,10 +25,10 @@ TEST_F(DetectTest, DefaultTableWithOnePortAt888)
     LptDetectPorts();
 
     std::vector<LogLine> expected{{kOpening, clBlack}};
-    for (auto& l : TestedLines(1, "378", "55", true)) expected.push_back(l);
-    for (auto& l : TestedLines(2, "278", "FF", false)) expected.push_back(l);
-    for (auto& l : TestedLines(3, "3BC", "FF", false)) expected.push_back(l);
-    for (int n = 4; n <= 8; ++n) expected.push_back(Ignored(n));
+    for (auto& l : fake::TestedLines(1, "378", "55", true)) expected.push_back(l);
+    for (auto& l : fake::TestedLines(2, "278", "FF", false)) expected.push_back(l);
+    for (auto& l : fake::TestedLines(3, "3BC", "FF", false)) expected.push_back(l);
+    for (int n = 4; n <= 8; ++n) expected.push_back(fake::IgnoredLine(n));
     expected.push_back({"Sélection port parallèle LPT1 (port detecté)", clBlack});
     expected.push_back(
         {"Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé.", clBlack});
@@ -108,7 +95,7 @@ TEST_F(DetectTest, NoDriverTestsNothingAndLogsNoPortLine)
     Table({888, 632, 956, 0, 0, 0, 0, 0});
     LptDetectPorts();
     std::vector<LogLine> expected{{kOpening, clBlack}};
-    for (int n = 4; n <= 8; ++n) expected.push_back(Ignored(n));
+    for (int n = 4; n <= 8; ++n) expected.push_back(fake::IgnoredLine(n));
     expected.push_back(
         {"Fin de recherche des ports parallèles disponibles, 0 port parallèle trouvé.", clBlack});
     EXPECT_EQ(host.log, expected);

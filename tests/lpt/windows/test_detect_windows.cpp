@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "DetectLog.h"
 #include "RecordingHost.h"
 #include "WindowsOs.h"
 #include "ddkint.h"
@@ -44,16 +45,6 @@ protected:
     fake::RecordingHost host;
 };
 
-std::vector<LogLine> TestedLines(int n, const std::string& hex, const std::string& read, bool ok)
-{
-    const std::string tag = "[LPT" + std::to_string(n) + "] ";
-    return {{tag + "Ecriture/Lecture à l'adresse $" + hex + " - Ecriture = 55; Lecture = " + read,
-             clBlack},
-            {tag + (ok ? "Valeur lue = Valeur écrite : port détecté "
-                       : "Valeur lue <> Valeur écrite : port non détecté ") +
-                 "à l'adresse $" + hex,
-             ok ? clGreen : clRed}};
-}
 
 TEST_F(WindowsPortModel, DetectionFindsTheStandInsPortAt888)
 {
@@ -68,9 +59,9 @@ TEST_F(WindowsPortModel, DetectionFindsTheStandInsPortAt888)
     // fail and read 0. Either way those two ports are not detected.
     const std::string emptyBus = "0";
     std::vector<LogLine> expected{{"Recherche des ports parallèles disponibles...", clBlack}};
-    for (auto& l : TestedLines(1, "378", "55", true)) expected.push_back(l);
-    for (auto& l : TestedLines(2, "278", emptyBus, false)) expected.push_back(l);
-    for (auto& l : TestedLines(3, "3BC", emptyBus, false)) expected.push_back(l);
+    for (auto& l : fake::TestedLines(1, "378", "55", true)) expected.push_back(l);
+    for (auto& l : fake::TestedLines(2, "278", emptyBus, false)) expected.push_back(l);
+    for (auto& l : fake::TestedLines(3, "3BC", emptyBus, false)) expected.push_back(l);
     for (int n = 4; n <= 8; ++n)
         expected.push_back(
             {"[LPT" + std::to_string(n) + "] Port ignoré (adresse spécifiée = $000)", clBlack});
