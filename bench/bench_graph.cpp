@@ -7,6 +7,7 @@
 #include <random>
 
 #include "MainWindowControls.h"
+#include "ProgramMain.h"
 #include "StatusLight.h"
 #include "kvDGraph.h"
 #include "kvSwitch.h"
@@ -87,6 +88,7 @@ BENCHMARK(BM_StatusLightRedraw);
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    ChooseMessagePump(); // the program's own message pump
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

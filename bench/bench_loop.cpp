@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "BenchProgram.h"
+#include "ProgramMain.h"
 #include "kvDGraph.h"
 
 namespace {
@@ -124,6 +125,7 @@ BENCHMARK(BM_StartUp)->ArgName("fresh")->Arg(0)->Arg(1)->Unit(benchmark::kMillis
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    ChooseMessagePump(); // the program's own message pump
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "BenchProgram.h"
+#include "ProgramMain.h"
 #include "kvDGraph.h"
 
 namespace {
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
             seconds = std::atof(argv[i]);
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    ChooseMessagePump(); // the program's own message pump
     QApplication app(argc, argv);
     BenchProgram program;
     TfmMain& w = program.StartOpen();

@@ -6,6 +6,12 @@
 #include "frmMain.h"
 #include "zlportio.h"
 
+void ChooseMessagePump()
+{
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
+}
+
 int RunTamsel(port::OsApi& os)
 {
     port::UseOs(os);
@@ -16,6 +22,7 @@ int RunTamsel(port::OsApi& os)
         static char name[] = "tamsel";
         static char* argv[] = {name, nullptr};
         int argc = 1;
+        ChooseMessagePump();
         QApplication app(argc, argv);
         CreatingMainForm = true;
         auto window = std::make_unique<TfmMain>();
