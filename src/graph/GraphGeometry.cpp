@@ -1,6 +1,7 @@
 #include "GraphGeometry.h"
 
 #include <charconv>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -36,7 +37,7 @@ TTraceLevels TraceLevels(const TPlotGeometry& g, int n, int t, int spacing)
 {
     const double band = double(g.PH) / n;
     const double half = spacing / 2.0; // a real half: 7 gives 3.5
-    return {ClampToInt((long long)g.T + TruncToInt(band * (t - 1) + half)),
+    return {ClampToInt((long long)g.T + TruncToInt(band * (double(t) - 1) + half)),
             ClampToInt((long long)g.T + TruncToInt(band * t - half))};
 }
 
@@ -56,12 +57,12 @@ std::optional<int> SampleX(const TPlotGeometry& g, TValuePosition position, long
     if (position == vpPixels) {
         if (i > g.PW)
             return std::nullopt;
-        return ClampToInt(g.L + i);
+        return ClampToInt(g.L + std::max(i, (long long)INT_MIN));
     }
     // Samples 0 and 1 share the left edge; the newest lies at L + PW.
     if (i < 2)
         return g.L;
-    return ClampToInt((long long)g.L + TruncToInt(double(i * g.PW) / double(count - 1)));
+    return ClampToInt((long long)g.L + TruncToInt(double(i) * g.PW / (double(count) - 1)));
 }
 
 QStringList TraceLabelFields(const QString& traceLabels, int n)

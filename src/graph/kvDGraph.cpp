@@ -9,6 +9,11 @@
 namespace {
 constexpr TColor kWhite = MakeColor(255, 255, 255);
 constexpr TColor kDarkGrey = MakeColor(128, 128, 128);
+
+// Margins and offsets are drawn held within this many pixels either way: far beyond any
+// image, so the picture is the same, and every coordinate the drawing adds up stays an int.
+constexpr int kCoordLimit = 1 << 26;
+int Coord(int value) { return std::clamp(value, -kCoordLimit, kCoordLimit); }
 } // namespace
 
 TkvDGraph::TkvDGraph(QWidget* parent) : TOffscreenControl(parent)
@@ -124,7 +129,7 @@ void TkvDGraph::DrawImage(QImage& image)
     TCanvas canvas(image);
     const int W = width();
     const int H = height();
-    const TPlotGeometry g = PlotGeometry(W, H, m_leftMargin, m_rightMargin, m_topMargin, m_bottomMargin);
+    const TPlotGeometry g = PlotGeometry(W, H, Coord(m_leftMargin), Coord(m_rightMargin), Coord(m_topMargin), Coord(m_bottomMargin));
     const int L = g.L;
     const int T = g.T;
     const int N = m_numTraces;
@@ -147,7 +152,7 @@ void TkvDGraph::DrawImage(QImage& image)
     // 3. Plot area.
     canvas.SetPenColor(m_graphColor);
     canvas.SetBrushColor(m_graphColor);
-    canvas.Rectangle(m_leftMargin, m_topMargin, W - m_rightMargin, H - m_bottomMargin);
+    canvas.Rectangle(Coord(m_leftMargin), Coord(m_topMargin), W - Coord(m_rightMargin), H - Coord(m_bottomMargin));
 
     // 4. Sunken frame around the plot area.
     if (m_ctl3d) {
@@ -169,7 +174,7 @@ void TkvDGraph::DrawImage(QImage& image)
         for (int i = 1; i <= m_horzDiv - 1; ++i) {
             const int x = GridLineX(g, m_horzDiv, i);
             canvas.MoveTo(x, T);
-            canvas.LineTo(x, H - m_bottomMargin);
+            canvas.LineTo(x, H - Coord(m_bottomMargin));
         }
     }
 
@@ -179,7 +184,7 @@ void TkvDGraph::DrawImage(QImage& image)
         for (int i = 1; i <= N - 1; ++i) {
             const int y = BandSeparatorY(g, N, i);
             canvas.MoveTo(L, y);
-            canvas.LineTo(W - m_rightMargin, y);
+            canvas.LineTo(W - Coord(m_rightMargin), y);
         }
     }
 
@@ -231,10 +236,10 @@ void TkvDGraph::DrawBackground(TCanvas& canvas)
     canvas.SetBrushColor(m_bgColor);
     // The plot area's rectangle (step 3) paints every pixel of its area whatever lies there, so
     // the background leaves that area to it: same image, and the largest fill is done once.
-    const int px1 = std::min(m_leftMargin, W - m_rightMargin);
-    const int px2 = std::max(m_leftMargin, W - m_rightMargin);
-    const int py1 = std::min(m_topMargin, H - m_bottomMargin);
-    const int py2 = std::max(m_topMargin, H - m_bottomMargin);
+    const int px1 = std::min(Coord(m_leftMargin), W - Coord(m_rightMargin));
+    const int px2 = std::max(Coord(m_leftMargin), W - Coord(m_rightMargin));
+    const int py1 = std::min(Coord(m_topMargin), H - Coord(m_bottomMargin));
+    const int py2 = std::max(Coord(m_topMargin), H - Coord(m_bottomMargin));
     if (W <= 2 || H <= 2 || px1 >= px2 || py1 >= py2) {
         canvas.Rectangle(0, 0, W, H);
         return;
@@ -280,7 +285,7 @@ void TkvDGraph::DrawTraces(TCanvas& canvas, const TPlotGeometry& g)
             const bool high = ch == QLatin1Char('1');
             if (i == 0)
                 canvas.MoveTo(g.L, high ? level.High : level.Low);
-            const int xd = xs[std::size_t(i)] - m_rightOffset;
+            const int xd = xs[std::size_t(i)] - Coord(m_rightOffset);
             canvas.LineTo(xd, wasHigh ? level.High : level.Low);
             if (high != wasHigh)
                 canvas.LineTo(xd, high ? level.High : level.Low);

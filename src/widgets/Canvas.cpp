@@ -383,6 +383,11 @@ void TCanvas::TextOut(int x, int y, const QString& text)
 {
     if (m_image->isNull())
         return;
+    // Text that starts far beyond the right or bottom edge shows nothing, and its far edges
+    // would not fit an int.
+    constexpr int kFar = 1 << 16;
+    if (x > m_image->width() + kFar || y > m_image->height() + kFar)
+        return;
     const Face& face = CurrentFace();
     const Run& run = Layout(text);
     FillRect(x, y, x + run.width, y + face.metrics.height());
