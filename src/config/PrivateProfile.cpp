@@ -414,17 +414,36 @@ bool WriteOut(ProfileFs& fs, const std::string& path, const Output& out, int& er
         err = EIO;
         return false;
     }
-    auto writer = fs.OpenTruncate(path, err);
-    if (!writer)
+    // The old content too, so that a rewrite cut short (a full disk) can put it back: the
+    // file is then either its old self or its new self.
+    std::string old;
+    if (!Produce(fs, path, {{Piece::CopyTo, kEnd, {}}}, [&](const char* d, std::size_t n) {
+            if (old.size() + n > kInPlaceMax + 1024 * 1024)
+                return false;
+            old.append(d, n);
+            return true;
+        })) {
+        err = EIO;
         return false;
-    bool ok = writer->Write(content.data(), content.size());
-    if (!ok)
-        err = writer->Error();
-    if (!writer->Close() && ok) {
-        err = writer->Error();
-        ok = false;
     }
-    return ok;
+    const auto rewrite = [&](const std::string& text, int& error) {
+        auto writer = fs.OpenTruncate(path, error);
+        if (!writer)
+            return false;
+        bool ok = writer->Write(text.data(), text.size());
+        if (!ok)
+            error = writer->Error();
+        if (!writer->Close() && ok) {
+            error = writer->Error();
+            ok = false;
+        }
+        return ok;
+    };
+    if (rewrite(content, err))
+        return true;
+    int restoreErr = 0;
+    (void)rewrite(old, restoreErr); // the truncation freed the old content's space
+    return false;
 }
 
 } // namespace
