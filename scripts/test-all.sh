@@ -20,6 +20,43 @@ done
 build/bench/loop_soak 2 >/dev/null 2>&1
 echo "benchmarks ran"
 
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer: any report aborts
+# the test that raised it. Leaks are reported too; the font library's allocations kept until
+# exit are listed in scripts/lsan.supp (library frames only).
+echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMSEL_SANITIZE=ON \
+      -DTAMSEL_BENCHMARKS=OFF >/dev/null
+cmake --build build-asan -j "$JOBS"
+ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1" \
+LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1" \
+    ctest --test-dir build-asan --output-on-failure -j "$JOBS"
+
+# The libFuzzer targets, each for a bounded time from its seed corpus in fuzz/corpus/NAME
+# (the seeds always run first, so a crash input copied there stays a regression case). New
+# inputs go to build-fuzz/corpus/NAME; a crash stops the run and leaves its input in
+# build-fuzz/crashes/NAME/.
+echo "== fuzzers"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DTAMSEL_FUZZERS=ON -DTAMSEL_SANITIZE=ON -DTAMSEL_BENCHMARKS=OFF >/dev/null
+cmake --build build-fuzz -j "$JOBS" --target fuzzers
+for name in profile convert addr graph; do
+    mkdir -p "build-fuzz/corpus/$name" "build-fuzz/crashes/$name"
+    echo "-- fuzz_$name"
+    if ! ASAN_OPTIONS="abort_on_error=1:detect_leaks=1" \
+         LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
+         UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1" \
+         "build-fuzz/fuzz/fuzz_$name" -max_total_time="${FUZZ_SECONDS:-12}" -timeout=10 \
+             -print_final_stats=1 -artifact_prefix="build-fuzz/crashes/$name/" \
+             "build-fuzz/corpus/$name" "fuzz/corpus/$name" 2>"build-fuzz/fuzz_$name.log"; then
+        tail -n 60 "build-fuzz/fuzz_$name.log"
+        echo "fuzz_$name failed; its input is in build-fuzz/crashes/$name/" >&2
+        exit 1
+    fi
+    grep -E '^#[0-9]+ +DONE|stat::number_of_executed_units|stat::average_exec_per_sec' \
+        "build-fuzz/fuzz_$name.log" || true
+done
+
 # The standard-library layers for 32-bit Windows, and their tests under Wine in a prefix of
 # their own, headless. A host that cannot execute 32-bit programs cannot start the 32-bit Wine
 # loader; there the 32-bit build is still compiled, and the same tests run from a 64-bit
