@@ -8,8 +8,7 @@
 
 void ChooseMessagePump()
 {
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
+    qputenv("QT_NO_GLIB", "1");
 }
 
 int RunTamsel(port::OsApi& os)
