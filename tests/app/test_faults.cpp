@@ -196,8 +196,9 @@ TEST_F(FaultTest, AccessesFailingWhileThePortIsOpenAreDroppedAndTheLoopGoesOn)
         }
         if (cycle == 4)
             w.ActLPTWriteExecute(w.ActLPTWrite);
-        if (cycle == 6)
+        if (cycle == 6) {
             EXPECT_TRUE(w.close()); // closes the port, saves, ends the loop
+        }
     });
     w.ActLptOpenExecute(w.ActLptOpen);
     EXPECT_TRUE(openAtFailure);
