@@ -1,13 +1,12 @@
 // Full redraws of the program's own controls into their off-screen images: the main window's
 // graph (17 traces, 64 samples) at its usual size and on a large screen, and the LED, the
 // switch and the status light.
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 #include <random>
 
+#include "BenchMain.h"
 #include "MainWindowControls.h"
-#include "ProgramMain.h"
 #include "StatusLight.h"
 #include "kvDGraph.h"
 #include "kvSwitch.h"
@@ -85,15 +84,4 @@ BENCHMARK(BM_StatusLightRedraw);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    ChooseMessagePump(); // the program's own message pump
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

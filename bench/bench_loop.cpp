@@ -4,13 +4,12 @@
 // change through the loop (read, sample, full redraw of the graph, copy to the screen), the
 // preferences load and save, and the start-up to the end of detection without its designed
 // waits.
-#include <QApplication>
 #include <QFile>
 #include <benchmark/benchmark.h>
 #include <memory>
 
+#include "BenchMain.h"
 #include "BenchProgram.h"
-#include "ProgramMain.h"
 #include "kvDGraph.h"
 
 namespace {
@@ -124,15 +123,6 @@ BENCHMARK(BM_StartUp)->ArgName("fresh")->Arg(0)->Arg(1)->Unit(benchmark::kMillis
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    ChooseMessagePump(); // the program's own message pump
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    program = std::make_unique<BenchProgram>();
-    benchmark::RunSpecifiedBenchmarks();
-    program.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(
+        argc, argv, [] { program = std::make_unique<BenchProgram>(); }, [] { program.reset(); });
 }
