@@ -2,7 +2,6 @@
 // user-interface thread with one message pump per cycle, and the reading actions.
 #include <QCoreApplication>
 #include <QLabel>
-#include <cstdio>
 
 #include "StatusLight.h"
 #include "LabelCaption.h"
@@ -13,17 +12,6 @@
 bool LoopRunning = false;
 bool ReadingInProgress = false;
 bool StopRequested = false;
-
-namespace {
-
-QString DataCaption(std::uint32_t value)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "$%.2X", value);
-    return QString::fromLatin1(text);
-}
-
-} // namespace
 
 void TfmMain::ReadCycle()
 {
@@ -42,7 +30,7 @@ void TfmMain::ReadCycle()
         // The caption is formatted only when the value changes; the label shows the same text.
         if (v != lastDataRead_) {
             lastDataRead_ = v;
-            SetCaption(lblDataReadValue, DataCaption(v));
+            SetCaption(lblDataReadValue, QStringLiteral("$") + QString::fromStdString(LptHexByte(v)));
         }
     }
     if (LptCurrentStates() != LptPreviousStates())

@@ -3,7 +3,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QStatusBar>
-#include <cstdio>
 
 #include "ComponentsOfKind.h"
 #include "ImageList.h"
@@ -65,14 +64,6 @@ const ActionSpec kActions[] = {
 };
 
 constexpr int kLptImage = 0;
-
-
-QString Hex2(std::uint32_t value)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%.2X", value);
-    return QString::fromLatin1(text);
-}
 
 } // namespace
 
@@ -152,11 +143,11 @@ void TfmMain::ActLPTWriteExecute(TAction*)
         data[i] = btnD[i]->SwitchOn();
     const std::uint32_t dataByte = LptEncodeData(data);
     LptWriteData(dataByte);
-    SetCaption(lblDataWriteValue, QStringLiteral("Data : $") + Hex2(dataByte));
+    SetCaption(lblDataWriteValue, QStringLiteral("Data : $") + QString::fromStdString(LptHexByte(dataByte)));
     const std::uint32_t controlByte = LptEncodeControl(btnStrobe->SwitchOn(), btnAutofeed->SwitchOn(),
                                                        btnInit->SwitchOn(), btnSelect->SwitchOn());
     LptWriteControl(controlByte);
-    SetCaption(lblControlWriteValue, QStringLiteral("Ctrl : $") + Hex2(controlByte));
+    SetCaption(lblControlWriteValue, QStringLiteral("Ctrl : $") + QString::fromStdString(LptHexByte(controlByte)));
     GraphAddSample();
 }
 

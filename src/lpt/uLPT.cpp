@@ -53,26 +53,22 @@ std::uint32_t LptEncodeData(const std::array<bool, kDataLineCount>& on)
     return value;
 }
 
-std::string LptHexAddress(std::uint32_t address)
+namespace {
+
+// One 32-bit value in a printf form of at most a few digits.
+std::string Formatted(const char* format, std::uint32_t value)
 {
     char text[16];
-    std::snprintf(text, sizeof text, "%.3X", address);
+    std::snprintf(text, sizeof text, format, value);
     return text;
 }
 
-std::string LptDecAddress(std::uint32_t address)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%.3u", address);
-    return text;
-}
+} // namespace
 
-std::string LptHex(std::uint32_t value)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%X", value);
-    return text;
-}
+std::string LptHexAddress(std::uint32_t address) { return Formatted("%.3X", address); }
+std::string LptDecAddress(std::uint32_t address) { return Formatted("%.3u", address); }
+std::string LptHex(std::uint32_t value) { return Formatted("%X", value); }
+std::string LptHexByte(std::uint32_t value) { return Formatted("%.2X", value); }
 
 void LptSelectAddress(std::uint16_t address)
 {

@@ -94,6 +94,8 @@ std::string LptHexAddress(std::uint32_t address);
 std::string LptDecAddress(std::uint32_t address);
 // Upper-case hexadecimal without leading zeros ("55").
 std::string LptHex(std::uint32_t value);
+// Upper-case hexadecimal of at least two digits ("0A", "FF"), as the window shows bytes.
+std::string LptHexByte(std::uint32_t value);
 
 void LptSelectAddress(std::uint16_t address);
 std::uint16_t LptSelectedAddress();

@@ -60,6 +60,8 @@ TEST(AddressForms, HexAndDecimalWithAtLeastThreeDigits)
     EXPECT_EQ(LptHex(0x55), "55");
     EXPECT_EQ(LptHex(0x155), "155");
     EXPECT_EQ(LptHex(0), "0");
+    EXPECT_EQ(LptHexByte(0x0A), "0A");
+    EXPECT_EQ(LptHexByte(0xFF), "FF");
 }
 
 class SelectionTest : public ::testing::Test {
