@@ -7,6 +7,19 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+
+// Two corners given in any order become the top-left one and the bottom-right one.
+void OrderCorners(int& x1, int& y1, int& x2, int& y2)
+{
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+}
+
+} // namespace
+
 QImage NewControlImage(int width, int height)
 {
     if (width <= 0 || height <= 0)
@@ -199,10 +212,7 @@ void TCanvas::FillRect(int x1, int y1, int x2, int y2)
     const Surface s = Lock();
     if (!s.bits)
         return;
-    if (x2 < x1)
-        std::swap(x1, x2);
-    if (y2 < y1)
-        std::swap(y1, y2);
+    OrderCorners(x1, y1, x2, y2);
     const QRgb color = ToRgb(m_brushColor);
     for (int y = std::max(y1, 0); y < std::min(y2, s.height); ++y)
         FillSpan(s, x1, x2, y, color);
@@ -213,10 +223,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
     const Surface s = Lock();
     if (!s.bits)
         return;
-    if (x2 < x1)
-        std::swap(x1, x2);
-    if (y2 < y1)
-        std::swap(y1, y2);
+    OrderCorners(x1, y1, x2, y2);
     if (x1 == x2 || y1 == y2)
         return;
     // The outline is the pen's width of rings inside the bounds; the rest is the brush.
@@ -255,10 +262,7 @@ void TCanvas::FillShape(int x1, int y1, int x2, int y2, int cornerWidth, int cor
     const Surface s = Lock();
     if (!s.bits)
         return;
-    if (x2 < x1)
-        std::swap(x1, x2);
-    if (y2 < y1)
-        std::swap(y1, y2);
+    OrderCorners(x1, y1, x2, y2);
     const int W = x2 - x1;
     const int H = y2 - y1;
     if (W == 0 || H == 0)
