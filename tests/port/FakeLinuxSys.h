@@ -3,7 +3,15 @@
 // open or fail with a chosen errno, one ppdev port whose registers behave like a standard port
 // (the data register reads the latch in output mode and 0xFF in input mode), /dev/port and
 // ioperm over a bus of bytes, and a log of every ppdev request.
+// Its ppdev keeps the kernel's rules: a descriptor must claim the port before any other
+// request (EINVAL otherwise, a second claim too); a claim that the kernel cannot register
+// fails with ENXIO, never EBUSY; a claim of a port that another driver holds sleeps, for real
+// and interruptibly, until the holder lets go or a signal cuts it short (EINTR), and such a
+// descriptor must not claim again.
+#include <gtest/gtest.h>
+
 #include <cerrno>
+#include <ctime>
 #include <linux/ppdev.h>
 #include <map>
 #include <set>
@@ -27,7 +35,11 @@ public:
     std::map<std::string, std::vector<std::string>> dirs;
     std::map<std::string, int> openErrors;       // path -> errno
     std::set<std::string> devices = {"/dev/parport0", "/dev/port"};
-    int claimError = 0;
+    int registerError = 0;                       // the first claim's failure: ENXIO, ENOMEM
+    std::string holderAtClaim;                   // a driver that takes the port just before
+                                                 // the claim and shows in devices/active
+    int heldForMs = -1;                          // how long it keeps the port; -1: for good
+    int signalsDuringClaim = 0;                  // claims cut short at once by another signal
     bool lost = false;                           // every ppdev request fails with ENODEV
     int iopermError = 0;
     bool x86 = true;
@@ -74,6 +86,8 @@ public:
     {
         closed.push_back(fds_.count(fd) ? fds_[fd] : "?");
         fds_.erase(fd);
+        claimed_.erase(fd);
+        cutShort_.erase(fd);
     }
     int Ioctl(int fd, unsigned long request, void* arg) override
     {
@@ -95,10 +109,16 @@ public:
             pp.push_back({name, -1});
             return -ENODEV;
         }
-        if (request == PPCLAIM && claimError != 0) {
+        if (request == PPCLAIM) {
             pp.push_back({name, -1});
-            return -claimError;
+            return Claim(fd);
         }
+        if (!claimed_.count(fd) && request != PPEXCL) {
+            pp.push_back({name, -1});
+            return -EINVAL; // the kernel: claim the port first
+        }
+        if (request == PPRELEASE)
+            claimed_.erase(fd);
         int value = -1;
         if (request == PPRDATA)
             value = *byte = reverse ? 0xFF : latch;
@@ -171,6 +191,43 @@ public:
     int OpenCount() const { return int(fds_.size()); }
 
 private:
+    // A sleep that a signal cuts short, bounded so that a claim nothing interrupts fails the
+    // test instead of hanging it.
+    static constexpr int kSleepLimitMs = 10000;
+
+    int Claim(int fd)
+    {
+        if (cutShort_.count(fd))
+            ADD_FAILURE() << "a claim cut short was asked again on the same descriptor";
+        if (claimed_.count(fd))
+            return -EINVAL; // already claimed
+        if (registerError != 0)
+            return -registerError;
+        if (signalsDuringClaim > 0) {
+            --signalsDuringClaim;
+            cutShort_.insert(fd);
+            return -EINTR;
+        }
+        if (!holderAtClaim.empty()) {
+            std::string active = "/proc/sys/dev/parport/parport0/devices/active";
+            files[active] = holderAtClaim + "\n";
+            int ms = heldForMs < 0 ? kSleepLimitMs : heldForMs;
+            timespec left{ms / 1000, long(ms % 1000) * 1000000L};
+            if (nanosleep(&left, &left) != 0) {
+                cutShort_.insert(fd);
+                return -EINTR;
+            }
+            if (heldForMs < 0) {
+                ADD_FAILURE() << "a claim slept " << kSleepLimitMs << " ms, never cut short";
+                cutShort_.insert(fd);
+                return -EINTR;
+            }
+            holderAtClaim.clear();
+            files[active] = "none\n";
+        }
+        claimed_.insert(fd);
+        return 0;
+    }
     static std::string Hex(long v)
     {
         char text[16];
@@ -183,6 +240,7 @@ private:
         return it == bus.end() ? 0xFF : it->second;
     }
     std::map<int, std::string> fds_;
+    std::set<int> claimed_, cutShort_;
     std::set<unsigned> granted_;
     int next_ = 3;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -301,19 +302,26 @@ INSTANTIATE_TEST_SUITE_P(
                         s.devices.erase("/dev/parport0");
                     },
                     0x378, Method::None, {"ppdev module is not loaded", "sudo modprobe ppdev"}},
-        RefusalCase{"ClaimBusy",
+        RefusalCase{"HeldByLp",
                     [](fake::FakeLinuxSys& s) {
                         noAccess(s);
-                        s.claimError = EBUSY;
+                        s.files["/proc/sys/dev/parport/parport0/devices/active"] = "lp\n";
                     },
                     0x378, Method::None,
-                    {"parport0 is held by the printer driver lp", "remedy: sudo rmmod lp"}},
-        RefusalCase{"ClaimNoDevice",
+                    {"reason: parport0 is held by the printer driver lp and cannot be claimed\n",
+                     "remedy: sudo rmmod lp (or let the printing end), then start tamsel "
+                     "again\n"}},
+        RefusalCase{"ClaimNotRegistered",
                     [](fake::FakeLinuxSys& s) {
                         noAccess(s);
-                        s.claimError = ENXIO;
+                        s.registerError = ENXIO;
                     },
-                    0x378, Method::None, {"held by the printer driver lp", "sudo rmmod lp"}},
+                    0x378, Method::None,
+                    {"reason: parport0 cannot take another user (No such device or address): "
+                     "it is gone, or another program or driver holds it exclusively\n",
+                     "remedy: close the other program that uses /dev/parport0 (sudo fuser -v "
+                     "/dev/parport0 names it), or see whether the kernel still lists parport0 "
+                     "(sudo dmesg | grep parport), then start tamsel again\n"}},
         RefusalCase{"HeldByAnotherProgram",
                     [](fake::FakeLinuxSys& s) {
                         noAccess(s);
@@ -360,6 +368,60 @@ TEST_F(LinuxOsTest, HeldPortIsNotClaimedAndRootFallsBackToDevPort)
     EXPECT_EQ(sys.Count("PPCLAIM"), 0); // a claim would sleep until lp lets go
     EXPECT_EQ(sys.raw, (std::vector<std::string>{"pwrite 0x378=0x55"}));
     EXPECT_EQ(sys.OpenCount(), 1); // /dev/port only: the refused device is closed
+}
+
+// A port taken by another driver between the look at devices/active and the claim: the claim
+// sleeps, and start-up must go on after the bounded wait whatever the holder does.
+TEST_F(LinuxOsTest, ClaimWaitsForAHolderOnlySoLong)
+{
+    using namespace std::chrono;
+    const auto wait = duration_cast<milliseconds>(port::LinuxOs::kClaimWait);
+    struct Row {
+        const char* name;
+        std::string holder;
+        int heldForMs;
+        int signals;            // other signals that cut the claim short at once
+        Method method;
+        int claims;             // each on a descriptor of its own
+        milliseconds least, most;
+        std::vector<std::string> said;
+    } rows[] = {
+        {"let go soon", "lp", 300, 0, Method::Ppdev, 1, 250ms, wait, {}},
+        {"another signal", "", 0, 2, Method::Ppdev, 3, 0ms, wait / 2, {}},
+        {"kept by lp", "lp", -1, 0, Method::None, 1, wait, wait + 1500ms,
+         {"reason: parport0 is held by the printer driver lp and was not released within 1 s\n",
+          "remedy: sudo rmmod lp (or let the printing end), then start tamsel again\n"}},
+        {"kept by a program", "ppdev1", -1, 1, Method::None, 2, wait, wait + 1500ms,
+         {"reason: parport0 is held by ppdev1 and was not released within 1 s\n",
+          "remedy: close the other program that uses /dev/parport0 (sudo fuser -v "
+          "/dev/parport0 names it), then start tamsel again\n"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fake::FakeLinuxSys kernel;
+        kernel.AddPort(0, "888\t1912\n");
+        noAccess(kernel);
+        kernel.holderAtClaim = row.holder;
+        kernel.heldForMs = row.heldForMs;
+        kernel.signalsDuringClaim = row.signals;
+        Capture said;
+        port::LinuxOs os(kernel, said.file());
+        auto start = steady_clock::now();
+        os.ReportPortAccess({0x378});
+        auto took = duration_cast<milliseconds>(steady_clock::now() - start);
+        EXPECT_GE(took, row.least);
+        EXPECT_LT(took, row.most);
+        EXPECT_EQ(os.MethodFor(0x378), row.method);
+        EXPECT_EQ(kernel.Count("PPCLAIM"), row.claims);
+        EXPECT_EQ(kernel.OpenCount(), row.method == Method::Ppdev ? 1 : 0);
+        std::string text = said.text();
+        for (const std::string& piece : row.said)
+            EXPECT_NE(text.find(piece), std::string::npos) << piece << "\n" << text;
+        if (row.method == Method::Ppdev) {
+            os.OutByte(0x378, 0x5A);
+            EXPECT_EQ(kernel.latch, 0x5A);
+        }
+    }
 }
 
 TEST_F(LinuxOsTest, RawMethodsUseTheAddressItself)

@@ -1,5 +1,7 @@
 #include "LinuxOs.h"
 
+#include "ThreadAlarm.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -83,29 +85,49 @@ LinuxOs::Channel* LinuxOs::ChannelCovering(std::uint32_t address)
 
 void LinuxOs::OpenChannel(Channel& channel)
 {
+    using Refusal = Channel::Refusal;
     if (channel.Status != Channel::State::Untried)
         return;
-    int fd = sys_.Open(channel.Port.Device, O_RDWR);
-    if (fd < 0) {
-        channel.Status = Channel::State::Refused;
-        channel.Error = -fd;
-        return;
-    }
-    // A port that another driver holds right now would make the claim sleep until it is
-    // released, which could be never (another program keeping it claimed): refuse instead.
-    channel.Holder = ActiveDriver(sys_, channel.Port.Number);
-    int result = channel.Holder.empty() ? sys_.Ioctl(fd, PPCLAIM, nullptr) : -EBUSY;
-    if (result < 0) {
+    channel.Status = Channel::State::Refused;
+    std::optional<ThreadAlarm> alarm;
+    std::chrono::steady_clock::time_point deadline;
+    for (;;) {
+        int fd = sys_.Open(channel.Port.Device, O_RDWR);
+        if (fd < 0) {
+            channel.Why = Refusal::Open;
+            channel.Error = -fd;
+            return;
+        }
+        // A claim of a port that another driver holds sleeps until the holder lets go, and
+        // every other ppdev request in the system waits with it: such a port is refused
+        // without asking. One taken between this look and the claim is what the alarm bounds.
+        channel.Holder = ActiveDriver(sys_, channel.Port.Number);
+        if (!channel.Holder.empty()) {
+            sys_.Close(fd);
+            channel.Why = Refusal::Held;
+            return;
+        }
+        if (!alarm) {
+            deadline = std::chrono::steady_clock::now() + kClaimWait;
+            alarm.emplace(kClaimWait, kClaimWait / 10);
+        }
+        int result = sys_.Ioctl(fd, PPCLAIM, nullptr);
+        if (result == 0) {
+            channel.Fd = fd;
+            channel.Status = Channel::State::Claimed;
+            return;
+        }
+        // A claim cut short stays queued in the kernel until its descriptor closes, and asking
+        // again on that descriptor would queue it twice: a new claim takes a new descriptor.
         sys_.Close(fd);
-        channel.Status = Channel::State::Refused;
-        channel.Error = -result;
-        channel.RefusedAtClaim = true;
-        if (channel.Holder.empty())
+        bool early = result == -EINTR && std::chrono::steady_clock::now() < deadline;
+        if (!early) {
+            channel.Why = result == -EINTR ? Refusal::Slept : Refusal::Claim;
+            channel.Error = -result;
             channel.Holder = ActiveDriver(sys_, channel.Port.Number);
-        return;
+            return;
+        }
     }
-    channel.Fd = fd;
-    channel.Status = Channel::State::Claimed;
 }
 
 bool LinuxOs::OpenDevPort()
@@ -313,6 +335,7 @@ std::string LinuxOs::Describe(const Route& route) const
 
 void LinuxOs::ExplainChannel(const Channel& channel, std::vector<std::string>& lines)
 {
+    using Refusal = Channel::Refusal;
     const KernelPort& port = channel.Port;
     std::string name = "parport" + std::to_string(port.Number);
     int error = channel.Error;
@@ -321,7 +344,10 @@ void LinuxOs::ExplainChannel(const Channel& channel, std::vector<std::string>& l
         lines.push_back(kRemedy + std::string("reconnect the port and start tamsel again"));
         return;
     }
-    if (!channel.RefusedAtClaim) {
+    const std::string again = ", then start tamsel again";
+    const std::string findUser = " (sudo fuser -v " + port.Device + " names it)";
+    switch (channel.Why) {
+    case Refusal::Open:
         if (error == EACCES || error == EPERM) {
             lines.push_back(kReason + port.Device + ": " + ErrorText(error) +
                             ": you are not in group lp");
@@ -338,20 +364,36 @@ void LinuxOs::ExplainChannel(const Channel& channel, std::vector<std::string>& l
                             " (sudo dmesg | grep parport)");
         }
         return;
-    }
-    if (error == EBUSY || error == ENXIO || !channel.Holder.empty()) {
-        std::string holder = channel.Holder.empty() ? std::string("the printer driver lp")
-                             : channel.Holder == "lp" ? std::string("the printer driver lp")
-                                                      : channel.Holder;
-        lines.push_back(kReason + name + " is held by " + holder + " and cannot be claimed");
-        if (channel.Holder.rfind("ppdev", 0) == 0)
-            lines.push_back(kRemedy + "close the other program that uses " + port.Device);
-        else if (channel.Holder.empty() || channel.Holder == "lp")
-            lines.push_back(kRemedy + std::string("sudo rmmod lp (or let the printing end), "
-                                                  "then start tamsel again"));
+    case Refusal::Held:
+    case Refusal::Slept: {
+        const std::string& holder = channel.Holder;
+        std::string who = holder.empty()   ? std::string("another program or driver")
+                          : holder == "lp" ? std::string("the printer driver lp")
+                                           : holder;
+        std::string wait = std::to_string(kClaimWait.count() / 1000) + " s";
+        lines.push_back(kReason + name + " is held by " + who +
+                        (channel.Why == Refusal::Held ? " and cannot be claimed"
+                                                      : " and was not released within " + wait));
+        if (holder == "lp")
+            lines.push_back(kRemedy + "sudo rmmod lp (or let the printing end)" + again);
+        else if (holder.empty() || holder.rfind("ppdev", 0) == 0)
+            lines.push_back(kRemedy + "close the other program that uses " + port.Device +
+                            findUser + again);
         else
-            lines.push_back(kRemedy + "sudo rmmod " + channel.Holder +
-                            ", then start tamsel again");
+            lines.push_back(kRemedy + "sudo rmmod " + holder + again);
+        return;
+    }
+    case Refusal::Claim:
+        break;
+    }
+    if (error == ENXIO) {
+        // The kernel could not register tamsel as a user of the port: the port is no longer
+        // there, or a device that wants it alone is registered on it.
+        lines.push_back(kReason + name + " cannot take another user (" + ErrorText(error) +
+                        "): it is gone, or another program or driver holds it exclusively");
+        lines.push_back(kRemedy + "close the other program that uses " + port.Device +
+                        findUser + ", or see whether the kernel still lists " + name +
+                        " (sudo dmesg | grep parport)" + again);
         return;
     }
     lines.push_back(kReason + name + " cannot be claimed: " + ErrorText(error));

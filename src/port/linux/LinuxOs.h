@@ -3,11 +3,13 @@
 // direct mode; every byte access goes by the first of these that serves its address:
 //   1. ppdev (/dev/parportN), for the data, status and control registers of a port the
 //      kernel drives: claimed on first use, kept for the run, released when this object ends;
+//      a claim waits at most kClaimWait for another driver to let the port go;
 //   2. /dev/port, one byte read or written at the address;
 //   3. ioperm and the processor's port instructions (x86 only);
 // and otherwise the access raises port::PortAccessError. Word and double-word accesses are
 // made of byte accesses at consecutive addresses. Every system call goes through LinuxSys.
 #include <bitset>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -69,6 +71,10 @@ public:
     void ReportPortAccess(const std::vector<std::uint16_t>& addresses);
 
     enum class Method { Ppdev, DevPort, PortInstructions, None };
+    // How long a claim may sleep while another driver holds the port. While it sleeps, every
+    // other ppdev request in the system waits as well, the holder's own release included.
+    static constexpr std::chrono::milliseconds kClaimWait{1000};
+
     // The method that serves an address now, trying the ones not tried yet.
     Method MethodFor(std::uint16_t address);
 
@@ -77,10 +83,12 @@ private:
     struct Channel {
         KernelPort Port;
         enum class State { Untried, Claimed, Refused, Lost } Status = State::Untried;
+        // Why a refused port was refused: its device did not open, another driver held it
+        // before the claim, the claim slept through kClaimWait, or the claim failed.
+        enum class Refusal { Open, Held, Slept, Claim } Why = Refusal::Open;
         int Fd = -1;
         int Error = 0;            // errno of the refusal or of the loss
-        bool RefusedAtClaim = false;
-        std::string Holder;       // driver holding the port when the claim was refused
+        std::string Holder;       // driver holding the port when it was refused
         std::optional<std::uint8_t> Control; // last value written to the control register
     };
     struct Route {

@@ -38,7 +38,7 @@ void PosixLinuxSys::Close(int fd) { ::close(fd); }
 
 int PosixLinuxSys::Ioctl(int fd, unsigned long request, void* argument)
 {
-    return int(Retry([&] { return long(::ioctl(fd, request, argument)); }));
+    return ::ioctl(fd, request, argument) < 0 ? -errno : 0;
 }
 
 long PosixLinuxSys::Pread(int fd, void* buffer, std::size_t size, long offset)

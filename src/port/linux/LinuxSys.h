@@ -15,7 +15,9 @@ class LinuxSys {
 public:
     virtual ~LinuxSys() = default;
 
-    // Each call returns a negative errno value on failure, as the kernel does.
+    // Each call returns a negative errno value on failure, as the kernel does. A call cut short
+    // by a signal is made again, except Ioctl: a request that sleeps (ppdev's claim) returns
+    // -EINTR then, so that its caller can stop waiting.
     virtual int Open(const std::string& path, int flags) = 0;             // descriptor
     virtual void Close(int fd) = 0;
     virtual int Ioctl(int fd, unsigned long request, void* argument) = 0;  // 0 on success

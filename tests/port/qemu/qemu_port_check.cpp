@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
+#include <optional>
+#include <time.h>
 #include <linux/ppdev.h>
 #include <string>
 #include <sys/ioctl.h>
@@ -53,6 +55,88 @@ public:
 private:
     std::vector<std::string> refused_;
 };
+
+// The real calls, but devices/active always reads "none": the port looks free at the check,
+// as when another program takes it between the check and the claim. Raw access is refused,
+// as to a user who is not root, so that a refused claim is explained.
+class BlindSys : public RefusingSys {
+public:
+    BlindSys() : RefusingSys({"/dev/port"}) {}
+    int Ioperm(unsigned long, unsigned long, int) override { return -EPERM; }
+    std::optional<std::string> ReadText(const std::string& path) override
+    {
+        if (path.size() >= 15 && path.compare(path.size() - 15, 15, "/devices/active") == 0)
+            return std::string("none\n");
+        return PosixLinuxSys::ReadText(path);
+    }
+};
+
+// A child process that claims /dev/parport0 (exclusively when asked), signals through a pipe
+// that it holds the port, and keeps it until its other pipe closes; it then releases the port
+// through a request, so that the release itself shows that ppdev serves requests again.
+struct Holder {
+    pid_t pid = -1;
+    int stop = -1;
+    explicit Holder(bool exclusive)
+    {
+        int ready[2], quit[2];
+        if (pipe(ready) != 0 || pipe(quit) != 0)
+            return;
+        pid = fork();
+        if (pid == 0) {
+            close(ready[0]);
+            close(quit[1]);
+            int fd = open("/dev/parport0", O_RDWR);
+            bool ok = fd >= 0 && (!exclusive || ioctl(fd, PPEXCL) == 0) &&
+                      ioctl(fd, PPCLAIM) == 0;
+            char c = ok ? 'y' : 'n';
+            if (write(ready[1], &c, 1) != 1)
+                _exit(3);
+            if (read(quit[0], &c, 1) < 0)
+                _exit(3);
+            _exit(ok && ioctl(fd, PPRELEASE) == 0 ? 0 : 1);
+        }
+        close(ready[1]);
+        close(quit[0]);
+        stop = quit[1];
+        char c = 'n';
+        if (read(ready[0], &c, 1) != 1 || c != 'y')
+            Check("holder claimed the port", false);
+        close(ready[0]);
+    }
+    // True when the holder released the port through its request.
+    bool Finish()
+    {
+        close(stop);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+};
+
+// Claims the port through LinuxOs while a holder keeps it, and returns the diagnostics.
+std::string ClaimWhileHeld(bool exclusive, port::LinuxOs::Method& method, long& ms)
+{
+    Holder holder(exclusive);
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    {
+        BlindSys sys;
+        port::LinuxOs os(sys, out);
+        struct timespec a, b;
+        clock_gettime(CLOCK_MONOTONIC, &a);
+        os.ReportPortAccess({0x378});
+        clock_gettime(CLOCK_MONOTONIC, &b);
+        ms = (b.tv_sec - a.tv_sec) * 1000 + (b.tv_nsec - a.tv_nsec) / 1000000;
+        method = os.MethodFor(0x378);
+    }
+    std::fclose(out);
+    std::string said(text, size);
+    std::free(text);
+    Check("holder released the port afterwards", holder.Finish());
+    return said;
+}
 
 const char* MethodName(port::LinuxOs::Method m)
 {
@@ -192,6 +276,40 @@ int main()
         log = NewKernelLog(kmsg);
         Check("counter-check: PPWCONTROL 0x20 logs it", done && log.find("data_reverse") !=
                                                                   std::string::npos);
+    }
+
+    {
+        std::printf("-- claim while another program holds the port, unseen at the check\n");
+        port::LinuxOs::Method method;
+        long ms = 0;
+        std::string said = ClaimWhileHeld(false, method, ms);
+        std::fputs(said.c_str(), stdout);
+        Check("claim gives up after the wait", ms >= 1000 && ms < 2000, std::to_string(ms));
+        Check("refused", method == port::LinuxOs::Method::None);
+        Check("reason: held and not released within 1 s",
+              said.find("parport0 is held by another program or driver and was not released "
+                        "within 1 s") !=
+                  std::string::npos);
+
+        std::printf("-- claim while another program holds the port exclusively\n");
+        said = ClaimWhileHeld(true, method, ms);
+        std::fputs(said.c_str(), stdout);
+        Check("claim refused at once", ms < 500, std::to_string(ms));
+        Check("reason: cannot take another user (ENXIO)",
+              said.find("parport0 cannot take another user (No such device or address)") !=
+                  std::string::npos);
+
+        port::LinuxOs os(stdout);
+        Check("free again: ppdev", os.MethodFor(0x378) == port::LinuxOs::Method::Ppdev);
+        RefusingSys raw({"/dev/parport"});
+        port::LinuxOs direct(raw, stdout);
+        unsigned control = direct.InByte(0x37A);
+        port::PosixLinuxSys sys;
+        auto irq = sys.ReadText("/proc/sys/dev/parport/parport0/irq");
+        std::string irqText = irq ? *irq : "?";
+        while (!irqText.empty() && irqText.back() == '\n')
+            irqText.pop_back();
+        Check(("after the claim, control bit 4 (irq " + irqText + ")").c_str(), true, Hex(control));
     }
 
     std::printf("-- unprivileged user (uid 65534, no groups)\n");
