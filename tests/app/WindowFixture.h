@@ -5,28 +5,15 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextEdit>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "BenchOs.h"
+#include "WindowLog.h"
 #include "frmMain.h"
 #include "uMisc.h"
 #include "uUserPrefs.h"
 #include "zlportio.h"
-
-struct LoggedLine {
-    std::string text;
-    TColor colour;
-    bool operator==(const LoggedLine&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& os, const LoggedLine& l)
-{
-    return os << '"' << l.text << "\" #" << std::hex << l.colour << std::dec;
-}
 
 class WindowFixture : public ::testing::Test {
 protected:
@@ -77,19 +64,7 @@ protected:
 
     std::string IniPath() const { return QDir(dir.path()).filePath("tamsel-demo.ini").toStdString(); }
 
-    std::vector<LoggedLine> Log() const
-    {
-        std::vector<LoggedLine> lines;
-        QTextDocument* doc = window->reLog->document();
-        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-            QColor c = b.begin() != b.end() ? b.begin().fragment().charFormat().foreground().color()
-                                            : QColor(0, 0, 0);
-            lines.push_back({b.text().toStdString(), MakeColor(std::uint8_t(c.red()),
-                                                               std::uint8_t(c.green()),
-                                                               std::uint8_t(c.blue()))});
-        }
-        return lines;
-    }
+    std::vector<LoggedLine> Log() const { return LogLines(*window); }
 
     // Lines logged since the start-up's last line.
     std::vector<LoggedLine> LogSince(std::size_t first) const

@@ -1,0 +1,36 @@
+#pragma once
+// The main window's event log as its lines and their colours.
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "frmMain.h"
+
+struct LoggedLine {
+    std::string text;
+    TColor colour;
+    bool operator==(const LoggedLine&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const LoggedLine& l)
+{
+    return os << '"' << l.text << "\" #" << std::hex << l.colour << std::dec;
+}
+
+// Each line with the colour of its first character (black for an empty line).
+inline std::vector<LoggedLine> LogLines(const TfmMain& window)
+{
+    std::vector<LoggedLine> lines;
+    QTextDocument* doc = window.reLog->document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        QColor c = b.begin() != b.end() ? b.begin().fragment().charFormat().foreground().color()
+                                        : QColor(0, 0, 0);
+        lines.push_back({b.text().toStdString(),
+                         MakeColor(std::uint8_t(c.red()), std::uint8_t(c.green()),
+                                   std::uint8_t(c.blue()))});
+    }
+    return lines;
+}
