@@ -1,0 +1,50 @@
+#!/bin/sh
+# Runs inside the guest as root, on the host's own file system (read-only) with a fresh /tmp:
+# the port checks as root, as a user in group lp and as a user outside it, then the whole
+# program as a user in group lp. Each step ends with a line "GUEST-STEP name status".
+#   guest-checks.sh PORT-CHECK WINDOW-CHECK
+port_check=$1
+window_check=$2
+echo "kernel $(uname -r)"
+for p in /proc/sys/dev/parport/parport*; do
+    echo "${p##*/}: base-addr $(tr '\t' ' ' <"$p/base-addr"), modes $(cat "$p/modes")"
+done
+
+export HOME=/tmp/home XDG_RUNTIME_DIR=/tmp/runtime QT_QPA_PLATFORM=offscreen
+mkdir -p -m 700 "$HOME" "$XDG_RUNTIME_DIR"
+chown 65534:65534 "$HOME" "$XDG_RUNTIME_DIR"
+lp_member="setpriv --reuid=65534 --regid=65534 --groups=7"
+outsider="setpriv --reuid=65534 --regid=65534 --groups=65534"
+
+# Runs a test program; a filter that selects no test fails the step too.
+step() { # name command...
+    name=$1
+    shift
+    timeout 300 "$@" >/tmp/step.log 2>&1
+    status=$?
+    cat /tmp/step.log
+    grep -q '] 0 tests from' /tmp/step.log && status=1
+    echo "GUEST-STEP $name $status at $(cut -d' ' -f1 /proc/uptime) s"
+}
+
+step port-root "$port_check" --gtest_filter='*AsRoot*'
+step port-lp $lp_member "$port_check" --gtest_filter='AsLpMember*'
+step port-outsider $outsider "$port_check" --gtest_filter='AsOutsider*'
+
+# The window check's preferences file goes beside its executable: a copy in a folder the user
+# may write. A reader as root answers the byte /dev/port reads at an address, for the check to
+# see what the hardware holds.
+mkdir -p /tmp/program /tmp/kernel-peek
+cp "$window_check" /tmp/program/kernel_window_check
+chown -R 65534:65534 /tmp/program
+mkfifo -m 622 /tmp/kernel-peek/request
+mkfifo -m 644 /tmp/kernel-peek/answer
+(
+    while read -r address </tmp/kernel-peek/request; do
+        dd if=/dev/port bs=1 skip="$address" count=1 2>/dev/null | od -An -tu1 \
+            >/tmp/kernel-peek/answer
+    done
+) &
+reader=$!
+step window $lp_member /tmp/program/kernel_window_check
+kill "$reader"
