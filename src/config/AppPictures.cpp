@@ -39,11 +39,13 @@ double Turbulence(double x, double y)
     return sum / 2.0;
 }
 
-QPixmap DrawIcon(int size)
+} // namespace
+
+QImage TamselIconImage(int size)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
 
@@ -83,16 +85,15 @@ QPixmap DrawIcon(int size)
     p.setBrush(green);
     p.setPen(QPen(QColor(0, 80, 0), 0.8));
     p.drawEllipse(QPointF(7, 27.5), 2.8, 2.8);
-    return pixmap;
+    p.end();
+    return image;
 }
-
-} // namespace
 
 QIcon TamselIcon()
 {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128})
-        icon.addPixmap(DrawIcon(size));
+        icon.addPixmap(QPixmap::fromImage(TamselIconImage(size)));
     return icon;
 }
 

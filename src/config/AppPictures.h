@@ -6,6 +6,8 @@
 
 // A parallel connector with a lit LED, in the usual icon sizes.
 QIcon TamselIcon();
+// The same picture drawn at size x size pixels on a transparent ground.
+QImage TamselIconImage(int size);
 // A light-grey marble texture of 245 x 331 pixels, the same on every call.
 QImage MarbleImage();
 // A red square bullet of 12 x 12 pixels with a raised edge.
