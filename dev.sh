@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tamsel's developer entry point, for a fresh Debian 12 machine.
-#   ./dev.sh demo   install what is missing, build, and open tamsel-demo
-#   ./dev.sh test   install what is missing, build, and run every test
+#   ./dev.sh demo      install what is missing, build, and open tamsel-demo
+#   ./dev.sh test      install what is missing, build, and run every test
+#   ./dev.sh package   install what is missing, build, and make the Debian packages in out/
 set -euo pipefail
 cd "$(dirname "$0")"
 exec scripts/dev-main.sh "$@"

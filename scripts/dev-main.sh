@@ -22,11 +22,15 @@ demo)
     fi
     ;;
 test)
-    ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    ensure_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     exec scripts/test-all.sh
     ;;
+package)
+    ensure_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+    exec scripts/package.sh "${@:2}"
+    ;;
 *)
-    echo "usage: ./dev.sh demo | ./dev.sh test" >&2
+    echo "usage: ./dev.sh demo | ./dev.sh test | ./dev.sh package [deb]" >&2
     exit 2
     ;;
 esac

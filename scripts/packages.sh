@@ -3,8 +3,10 @@
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
                 libbenchmark-dev fonts-liberation2)
 DEMO_PACKAGES=(xvfb xauth)
+# dpkg-shlibdeps (dpkg-dev) and file find the packages' dependencies from the linked libraries.
+PACKAGE_PACKAGES=(dpkg-dev file)
 TEST_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev wine wine32:i386 wine64
-               qemu-system-x86 busybox-static cpio xz-utils)
+               qemu-system-x86 busybox-static cpio xz-utils lintian desktop-file-utils appstream)
 
 missing_packages() {
     local p

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Every test of the project: the native build and its tests, then the Windows build and its
-# tests under Wine.
+# Every test of the project: the native build and its tests, its Debian packages, then the
+# Windows build and its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -21,6 +21,12 @@ for b in bench_graph bench_loop; do
 done
 build/bench/loop_soak 2 >/dev/null 2>&1
 echo "benchmarks ran"
+
+# The Debian packages, made from the same build, checked as a user gets them (see
+# tests/packaging/check_deb.sh).
+echo "== Debian packages"
+scripts/package.sh deb
+tests/packaging/check_deb.sh build out
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer: any report aborts
 # the test that raised it. Leaks are reported too; the font library's allocations kept until
