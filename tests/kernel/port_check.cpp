@@ -311,7 +311,8 @@ TEST_F(AsLpMember, EveryKernelPortThroughPpdevAndNoOtherAddress)
 
 // Another program holding /dev/parport2: seen when tamsel looks, it is refused without a
 // claim; taken unseen between the look and the claim, the claim gives up after its wait; held
-// exclusively, the kernel refuses the claim at once. The port serves again once let go.
+// exclusively, the kernel refuses the claim at once. The port serves again once let go. The
+// times allow for a slow emulated machine; only the claim that waits takes a second or more.
 struct HeldCase {
     const char* Name;
     bool SeenAtTheLook;
@@ -328,18 +329,18 @@ TEST_F(AsLpMember, APortAnotherProgramHoldsIsRefusedWithItsReason)
         {"seen", true, false,
          {"tamsel:   reason: parport2 is held by ppdev2 and cannot be claimed",
           remedy + ", then start tamsel again"},
-         0, 500},
+         0, 900},
         {"taken before the claim", false, false,
          {"tamsel:   reason: parport2 is held by another program or driver and was not "
           "released within 1 s",
           remedy + ", then start tamsel again"},
-         1000, 2000},
+         1000, 3000},
         {"exclusive", false, true,
          {"tamsel:   reason: parport2 cannot take another user (No such device or address): "
           "it is gone, or another program or driver holds it exclusively",
           remedy + ", or see whether the kernel still lists parport2 (sudo dmesg | grep "
                    "parport), then start tamsel again"},
-         0, 500},
+         0, 900},
     };
     for (const HeldCase& c : cases) {
         SCOPED_TRACE(c.Name);
