@@ -1,12 +1,14 @@
 # The Debian packages each task needs, and a check that installs the missing ones (as root) or
 # prints the exact command and stops.
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-                libbenchmark-dev fonts-liberation2)
+                libbenchmark-dev libcli11-dev fonts-liberation2)
 DEMO_PACKAGES=(xvfb xauth)
 # dpkg-shlibdeps (dpkg-dev) and file find the packages' dependencies from the linked libraries.
 PACKAGE_PACKAGES=(dpkg-dev file)
+# sigrok-cli and gtkwave read back the captures of tamsel-cli.
 TEST_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev wine wine32:i386 wine64
-               qemu-system-x86 busybox-static cpio xz-utils lintian desktop-file-utils appstream)
+               qemu-system-x86 busybox-static cpio xz-utils lintian desktop-file-utils appstream
+               sigrok-cli gtkwave)
 
 missing_packages() {
     local p

@@ -1,6 +1,6 @@
-// The six line reads and writes: the only way the program touches the port's registers. Each
-// acts on the selected port at LptWidth, does nothing unless the port is open, and drops an
-// error raised by an access.
+// The line reads and writes: the only way the programs touch the port's registers. Each acts
+// on the selected port at LptWidth, does nothing unless the port is open, and drops an error
+// raised by an access.
 #include "uLPT.h"
 
 namespace {
@@ -31,18 +31,25 @@ void LptReadStatus()
     }
 }
 
-std::uint32_t LptReadData()
+namespace {
+
+// One read of a register of the open port; 0 when it is closed or the access fails.
+std::uint32_t ReadRegister(LptRegister reg)
 {
-    std::uint32_t result = 0;
-    if (PortOpen) {
-        try {
-            result = PortRead(RegisterAddress(LptRegister::Data), LptWidth);
-        } catch (const std::exception&) {
-            result = 0;
-        }
+    if (!PortOpen)
+        return 0;
+    try {
+        return PortRead(RegisterAddress(reg), LptWidth);
+    } catch (const std::exception&) {
+        return 0;
     }
-    return result;
 }
+
+} // namespace
+
+std::uint32_t LptReadData() { return ReadRegister(LptRegister::Data); }
+
+std::uint32_t LptReadControl() { return ReadRegister(LptRegister::Control); }
 
 void LptWriteControl(std::uint32_t value)
 {

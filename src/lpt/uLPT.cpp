@@ -17,13 +17,6 @@ namespace {
 
 LptHost* host = nullptr;
 
-// State of line k (index into LptLines) from its register value: pin high = true.
-bool LineState(const LptLine& line, std::uint32_t reg)
-{
-    bool bit = ((reg >> line.Bit) & 1) != 0;
-    return bit != line.Inverted;
-}
-
 // Register bit for line k from its wanted pin level.
 std::uint32_t LineBit(const LptLine& line, bool high)
 {
@@ -32,9 +25,15 @@ std::uint32_t LineBit(const LptLine& line, bool high)
 
 } // namespace
 
+bool LptLineLevel(const LptLine& line, std::uint32_t registerValue)
+{
+    const bool bit = ((registerValue >> line.Bit) & 1) != 0;
+    return bit != line.Inverted;
+}
+
 LptStatusStates LptDecodeStatus(std::uint32_t status, bool invert)
 {
-    auto s = [&](int k) { return LineState(LptLines[std::size_t(k)], status) != invert; };
+    auto s = [&](int k) { return LptLineLevel(LptLines[std::size_t(k)], status) != invert; };
     return {s(0), s(1), s(2), s(3), s(4)};
 }
 

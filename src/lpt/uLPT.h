@@ -83,6 +83,8 @@ struct LptStatusStates {
 };
 
 LptStatusStates LptDecodeStatus(std::uint32_t status, bool invert);
+// Level of a line's pin (true = high) from the value of its register.
+bool LptLineLevel(const LptLine& line, std::uint32_t registerValue);
 // Control byte from the four switch states, Strobe, AutoFeed, Init, Select (on = pin high).
 std::uint32_t LptEncodeControl(bool strobe, bool autoFeed, bool init, bool select);
 // Data byte from the eight switch states D0 to D7.
@@ -110,6 +112,9 @@ void LptWriteData(std::uint32_t value);  // write 0 to B + 2, then the value to 
 void LptWriteControl(std::uint32_t value);
 void LptDataOutputMode();                // write 0x00 to B + 2
 void LptDataInputMode();                 // write 0x20 to B + 2
+// Reads B + 2, the control register as last written; 0 when the port is not open. The window
+// never reads it; the command-line tool keeps the control lines it was not asked to change.
+std::uint32_t LptReadControl();
 
 // The five line states and their previous-cycle copies, and the copy from one to the other.
 LptStatusStates LptCurrentStates();

@@ -25,18 +25,20 @@ std::string Hex(std::uint32_t value)
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
-const std::string kPrefix = "tamsel: ";
-const std::string kReason = "tamsel:   reason: ";
-const std::string kRemedy = "tamsel:   remedy: ";
-
 } // namespace
 
-LinuxOs::LinuxOs(std::FILE* diagnostics)
-    : ownSys_(std::make_unique<PosixLinuxSys>()), sys_(*ownSys_), diagnostics_(diagnostics)
+LinuxOs::LinuxOs(std::FILE* diagnostics, const std::string& program)
+    : ownSys_(std::make_unique<PosixLinuxSys>()), sys_(*ownSys_), diagnostics_(diagnostics),
+      program_(program), prefix_(program + ": "), reason_(prefix_ + "  reason: "),
+      remedy_(prefix_ + "  remedy: ")
 {
 }
 
-LinuxOs::LinuxOs(LinuxSys& sys, std::FILE* diagnostics) : sys_(sys), diagnostics_(diagnostics) {}
+LinuxOs::LinuxOs(LinuxSys& sys, std::FILE* diagnostics, const std::string& program)
+    : sys_(sys), diagnostics_(diagnostics), program_(program), prefix_(program + ": "),
+      reason_(prefix_ + "  reason: "), remedy_(prefix_ + "  remedy: ")
+{
+}
 
 LinuxOs::~LinuxOs()
 {
@@ -196,8 +198,8 @@ void LinuxOs::PpIoctl(Channel& channel, unsigned long request, void* argument)
         // The port went away (a USB adapter unplugged): it stays unusable for this run.
         channel.Status = Channel::State::Lost;
         channel.Error = error;
-        Say(kPrefix + channel.Port.Device + " stopped answering (" + ErrorText(error) +
-            "): its registers read 0 until tamsel is started again");
+        Say(prefix_ + channel.Port.Device + " stopped answering (" + ErrorText(error) +
+            "): its registers read 0 until " + program_ + " is started again");
     }
     throw PortAccessError(channel.Port.Device + ": " + ErrorText(error));
 }
@@ -340,27 +342,27 @@ void LinuxOs::ExplainChannel(const Channel& channel, std::vector<std::string>& l
     std::string name = "parport" + std::to_string(port.Number);
     int error = channel.Error;
     if (channel.Status == Channel::State::Lost) {
-        lines.push_back(kReason + port.Device + " went away (" + ErrorText(error) + ")");
-        lines.push_back(kRemedy + std::string("reconnect the port and start tamsel again"));
+        lines.push_back(reason_ + port.Device + " went away (" + ErrorText(error) + ")");
+        lines.push_back(remedy_ + "reconnect the port and start " + program_ + " again");
         return;
     }
-    const std::string again = ", then start tamsel again";
+    const std::string again = ", then start " + program_ + " again";
     const std::string findUser = " (sudo fuser -v " + port.Device + " names it)";
     switch (channel.Why) {
     case Refusal::Open:
         if (error == EACCES || error == EPERM) {
-            lines.push_back(kReason + port.Device + ": " + ErrorText(error) +
+            lines.push_back(reason_ + port.Device + ": " + ErrorText(error) +
                             ": you are not in group lp");
-            lines.push_back(kRemedy + std::string("sudo usermod -aG lp $USER, then log out "
-                                                  "and back in (or run tamsel as root)"));
+            lines.push_back(remedy_ + "sudo usermod -aG lp $USER, then log out and back in (or run " +
+                            program_ + " as root)");
         } else if (error == ENOENT || error == ENODEV || error == ENXIO) {
-            lines.push_back(kReason + port.Device + ": " + ErrorText(error) +
+            lines.push_back(reason_ + port.Device + ": " + ErrorText(error) +
                             ": the ppdev module is not loaded");
-            lines.push_back(kRemedy + std::string("sudo modprobe ppdev (list ppdev in "
+            lines.push_back(remedy_ + std::string("sudo modprobe ppdev (list ppdev in "
                                                   "/etc/modules to load it at every boot)"));
         } else {
-            lines.push_back(kReason + port.Device + " cannot be opened: " + ErrorText(error));
-            lines.push_back(kRemedy + "see what the kernel says about " + name +
+            lines.push_back(reason_ + port.Device + " cannot be opened: " + ErrorText(error));
+            lines.push_back(remedy_ + "see what the kernel says about " + name +
                             " (sudo dmesg | grep parport)");
         }
         return;
@@ -371,33 +373,33 @@ void LinuxOs::ExplainChannel(const Channel& channel, std::vector<std::string>& l
                           : holder == "lp" ? std::string("the printer driver lp")
                                            : holder;
         std::string wait = std::to_string(kClaimWait.count() / 1000) + " s";
-        lines.push_back(kReason + name + " is held by " + who +
+        lines.push_back(reason_ + name + " is held by " + who +
                         (channel.Why == Refusal::Held ? " and cannot be claimed"
                                                       : " and was not released within " + wait));
         if (holder == "lp")
-            lines.push_back(kRemedy + "sudo rmmod lp (or let the printing end)" + again);
+            lines.push_back(remedy_ + "sudo rmmod lp (or let the printing end)" + again);
         else if (holder.empty() || holder.rfind("ppdev", 0) == 0)
-            lines.push_back(kRemedy + "close the other program that uses " + port.Device +
+            lines.push_back(remedy_ + "close the other program that uses " + port.Device +
                             findUser + again);
         else
-            lines.push_back(kRemedy + "sudo rmmod " + holder + again);
+            lines.push_back(remedy_ + "sudo rmmod " + holder + again);
         return;
     }
     case Refusal::Claim:
         break;
     }
     if (error == ENXIO) {
-        // The kernel could not register tamsel as a user of the port: the port is no longer
+        // The kernel could not register the program as a user of the port: the port is no longer
         // there, or a device that wants it alone is registered on it.
-        lines.push_back(kReason + name + " cannot take another user (" + ErrorText(error) +
+        lines.push_back(reason_ + name + " cannot take another user (" + ErrorText(error) +
                         "): it is gone, or another program or driver holds it exclusively");
-        lines.push_back(kRemedy + "close the other program that uses " + port.Device +
+        lines.push_back(remedy_ + "close the other program that uses " + port.Device +
                         findUser + ", or see whether the kernel still lists " + name +
                         " (sudo dmesg | grep parport)" + again);
         return;
     }
-    lines.push_back(kReason + name + " cannot be claimed: " + ErrorText(error));
-    lines.push_back(kRemedy + "see what the kernel says about " + name +
+    lines.push_back(reason_ + name + " cannot be claimed: " + ErrorText(error));
+    lines.push_back(remedy_ + "see what the kernel says about " + name +
                     " (sudo dmesg | grep parport)");
 }
 
@@ -413,23 +415,22 @@ std::vector<std::string> LinuxOs::Explain(const Route& route)
     std::string lockdown = ActiveLockdown(sys_.ReadText(kLockdownFile));
     std::string devPort = "/dev/port: " + ErrorText(devPortError_);
     if (!lockdown.empty()) {
-        lines.push_back(kReason + std::string("the kernel is locked down (") + lockdown +
+        lines.push_back(reason_ + std::string("the kernel is locked down (") + lockdown +
                         ", see " + kLockdownFile + "): /dev/port and ioperm are forbidden");
-        lines.push_back(kRemedy + std::string("use a port the kernel drives, through ppdev "
+        lines.push_back(remedy_ + std::string("use a port the kernel drives, through ppdev "
                                               "(sudo modprobe parport_pc ppdev), or turn "
                                               "Secure Boot off"));
     } else if (!sys_.HasPortInstructions()) {
-        lines.push_back(kReason + std::string("this processor is not x86 and has no I/O port "
+        lines.push_back(reason_ + std::string("this processor is not x86 and has no I/O port "
                                               "instructions (") + devPort + ")");
-        lines.push_back(kRemedy + std::string("use a port the kernel drives, through ppdev "
+        lines.push_back(remedy_ + std::string("use a port the kernel drives, through ppdev "
                                               "(sudo modprobe parport_pc ppdev)"));
     } else {
-        lines.push_back(kReason + std::string("raw port I/O needs root or CAP_SYS_RAWIO (") +
+        lines.push_back(reason_ + std::string("raw port I/O needs root or CAP_SYS_RAWIO (") +
                         devPort + "; ioperm: " + ErrorText(iopermError_) + ")");
         std::string self = ExecutablePath();
-        lines.push_back(kRemedy + std::string("run tamsel as root, or once: sudo setcap "
-                                              "cap_sys_rawio+ep ") +
-                        (self.empty() ? std::string("tamsel") : self));
+        lines.push_back(remedy_ + "run " + program_ + " as root, or once: sudo setcap "
+                                  "cap_sys_rawio+ep " + (self.empty() ? program_ : self));
     }
     return lines;
 }
@@ -446,11 +447,11 @@ void LinuxOs::ReportPortAccess(const std::vector<std::uint16_t>& addresses)
 {
     Discover();
     if (channels_.empty())
-        Say(kPrefix + std::string("no kernel parallel port (") + kParportProcDir +
+        Say(prefix_ + std::string("no kernel parallel port (") + kParportProcDir +
             " lists none)");
     for (const Channel& channel : channels_) {
         const KernelPort& port = channel.Port;
-        std::string line = kPrefix + std::string("kernel parallel port parport") +
+        std::string line = prefix_ + std::string("kernel parallel port parport") +
                            std::to_string(port.Number);
         if (port.Base == 0)
             line += " without an I/O address";
@@ -474,7 +475,7 @@ void LinuxOs::ReportPortAccess(const std::vector<std::uint16_t>& addresses)
         bool same = true;
         for (const auto& [a, route] : routes)
             same = same && Describe(route) == Describe(routes.front().second);
-        std::string line = kPrefix + std::string("port ") + Hex(base) + ": ";
+        std::string line = prefix_ + std::string("port ") + Hex(base) + ": ";
         if (same) {
             line += Describe(routes.front().second);
         } else {
@@ -489,9 +490,9 @@ void LinuxOs::ReportPortAccess(const std::vector<std::uint16_t>& addresses)
         Channel* data = ChannelCovering(base);
         if (data != nullptr && data->Port.ModesKnown && !data->Port.HasMode("TRISTATE")) {
             std::string name = "parport" + std::to_string(data->Port.Number);
-            Say(kReason + name + " has no TRISTATE in its modes (" + data->Port.Modes +
+            Say(reason_ + name + " has no TRISTATE in its modes (" + data->Port.Modes +
                 "), so input mode cannot work: the data lines read back the last byte written");
-            Say(kRemedy + std::string("set the port to PS/2, bidirectional, EPP or ECP mode "
+            Say(remedy_ + std::string("set the port to PS/2, bidirectional, EPP or ECP mode "
                                       "in the firmware (BIOS) set-up"));
         }
     }

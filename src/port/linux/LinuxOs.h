@@ -25,10 +25,11 @@ namespace port {
 
 class LinuxOs : public OsApi {
 public:
-    // The real system calls; explanations go to `diagnostics` (nothing when it is null).
-    explicit LinuxOs(std::FILE* diagnostics = stderr);
+    // The real system calls; explanations go to `diagnostics` (nothing when it is null), each
+    // line headed by the program's name.
+    explicit LinuxOs(std::FILE* diagnostics = stderr, const std::string& program = "tamsel");
     // Replaced system calls, for tests and checks.
-    LinuxOs(LinuxSys& sys, std::FILE* diagnostics);
+    LinuxOs(LinuxSys& sys, std::FILE* diagnostics, const std::string& program = "tamsel");
     ~LinuxOs() override;
     LinuxOs(const LinuxOs&) = delete;
     LinuxOs& operator=(const LinuxOs&) = delete;
@@ -125,6 +126,8 @@ private:
     std::unique_ptr<LinuxSys> ownSys_;
     LinuxSys& sys_;
     std::FILE* diagnostics_;
+    const std::string program_;
+    const std::string prefix_, reason_, remedy_; // "tamsel: ", "tamsel:   reason: ", ...
 
     bool discovered_ = false;
     std::vector<Channel> channels_;
