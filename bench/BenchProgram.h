@@ -70,12 +70,7 @@ public:
         return *window_;
     }
 
-    void Stop()
-    {
-        if (window_)
-            window_->OnPump = nullptr;
-        window_.reset();
-    }
+    void Stop() { window_.reset(); }
 
     // Starts the program and opens the detected port with one single read, leaving loop mode
     // checked as the window opens with it.

@@ -5,6 +5,7 @@
 //
 //   loop_soak [seconds=600] [--toggle-every=N]   N > 0: Ack changes every N cycles
 #include <QApplication>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -46,7 +47,9 @@ int main(int argc, char** argv)
     bool level = false;
     const auto start = Clock::now();
     std::printf("loop start: VmRSS %ld kB\n", startKb);
-    w.OnPump = [&] {
+    // Runs once per pass of the read loop's message pump, that is once per cycle.
+    QTimer pump;
+    QObject::connect(&pump, &QTimer::timeout, [&] {
         ++cycles;
         if (toggleEvery > 0 && cycles % toggleEvery == 0)
             program.Bench().Port().DriveInput(10, level = !level);
@@ -65,9 +68,10 @@ int main(int argc, char** argv)
         }
         if (t >= seconds)
             StopRequested = true;
-    };
+    });
+    pump.start(0);
     w.ActLPTReadExecute(w.ActLPTRead);
-    w.OnPump = nullptr;
+    pump.stop();
     const double t = std::chrono::duration<double>(Clock::now() - start).count();
     const long endKb = ResidentKb();
     if (warmKb < 0)

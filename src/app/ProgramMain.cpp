@@ -11,7 +11,7 @@ void ChooseMessagePump()
     qputenv("QT_NO_GLIB", "1");
 }
 
-int RunTamsel(port::OsApi& os)
+int RunTamsel(port::OsApi& os, const std::string& executablePath)
 {
     port::UseOs(os);
     PortIoStartup();
@@ -24,7 +24,7 @@ int RunTamsel(port::OsApi& os)
         ChooseMessagePump();
         QApplication app(argc, argv);
         CreatingMainForm = true;
-        auto window = std::make_unique<TfmMain>();
+        auto window = std::make_unique<TfmMain>(nullptr, executablePath);
         CreatingMainForm = false;
         result = QApplication::exec();
     }

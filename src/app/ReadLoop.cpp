@@ -36,8 +36,6 @@ void TfmMain::ReadCycle()
     if (LptCurrentStates() != LptPreviousStates())
         GraphAddSample();
     LptKeepPreviousStates();
-    if (OnPump)
-        OnPump();
     QCoreApplication::processEvents();
 }
 

@@ -42,6 +42,9 @@ TfmMain::TfmMain(QWidget* parent, const std::string& executablePath)
     CreateControls();
     LptSetHost(this);
     FormCreate();
+    created_ = true;
+    if (closeWhileCreating_)
+        QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 TfmMain::~TfmMain()
@@ -101,6 +104,15 @@ bool TfmMain::FormCloseQuery()
 
 void TfmMain::closeEvent(QCloseEvent* event)
 {
+    // A close asked for while the start-up sequence runs (in its first message pump or in a wait
+    // of detection) is carried out by the message loop that follows the sequence: the close
+    // query then finds the paths computed and the preferences loaded, and the message loop
+    // ends with the window, so the program ends as it does after any other close.
+    if (!created_) {
+        closeWhileCreating_ = true;
+        event->ignore();
+        return;
+    }
     if (FormCloseQuery())
         event->accept();
     else

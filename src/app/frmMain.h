@@ -86,8 +86,6 @@ public:
 
     // How an error that stops a sequence is shown to the user (a message box; tests replace it).
     static std::function<void(QWidget* owner, const QString& text)> ShowError;
-    // Runs once per pass of the read loop's message pump, before it (tests drive the loop).
-    std::function<void()> OnPump;
 
     // Actions.
     TAction *ActAppAbout, *ActAppClose, *ActAppReadme, *ActAppHelp;
@@ -138,6 +136,8 @@ private:
 
     std::string executablePath_;
     std::uint32_t lastDataRead_ = 0;
+    bool created_ = false;            // the creation event has run to its end
+    bool closeWhileCreating_ = false; // a close was asked for before that
 };
 
 // The one main window, while it exists (the event log writes to it).

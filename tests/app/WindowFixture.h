@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "BenchOs.h"
+#include "Watchdog.h"
 #include "WindowLog.h"
 #include "frmMain.h"
 #include "uMisc.h"
@@ -37,8 +39,8 @@ protected:
 
     void TearDown() override
     {
-        if (window)
-            window->OnPump = nullptr;
+        pump.reset();
+        watchdog.reset();
         window.reset();
         SetTickSource(nullptr);
         ResetProgram();
@@ -73,16 +75,22 @@ protected:
         return {all.begin() + std::ptrdiff_t(std::min(first, all.size())), all.end()};
     }
 
-    // Runs the read loop from an action, calling step with the cycle number inside each pump.
-    // The loop is cut after a large number of cycles so that a faulty stop cannot hang.
+    // From now on, every pass of the message pump calls step with the pass number, through the
+    // event queue as a click would come: the read loop pumps once per cycle, so the step of
+    // pass n runs between cycles n and n + 1. A loop that no longer pumps, or never stops,
+    // fails the test instead of hanging it.
     void DuringLoop(const std::function<void(int cycle)>& step)
     {
         cycles = 0;
-        window->OnPump = [this, step] {
+        pump = std::make_unique<QTimer>();
+        QObject::connect(pump.get(), &QTimer::timeout, [this, step] {
             step(++cycles);
             if (cycles > 100000)
                 StopRequested = true;
-        };
+        });
+        pump->start(0);
+        if (!watchdog)
+            watchdog = std::make_unique<Watchdog>(std::chrono::seconds(30), "the read loop");
     }
 
     QTemporaryDir dir;
@@ -91,4 +99,6 @@ protected:
     std::unique_ptr<TfmMain> window;
     std::vector<std::string> errors;
     int cycles = 0;
+    std::unique_ptr<QTimer> pump;
+    std::unique_ptr<Watchdog> watchdog;
 };

@@ -93,7 +93,9 @@ int main(int argc, char** argv)
                     (long long)window.kvDGraph1->LstValues().size());
         std::fflush(stdout);
     };
-    window.OnPump = [&] {
+    // Runs once per pass of the read loop's message pump, that is once per cycle.
+    QTimer pump;
+    QObject::connect(&pump, &QTimer::timeout, [&] {
         ++cycles;
         if (Clock::now() < nextSample)
             return;
@@ -101,9 +103,10 @@ int main(int argc, char** argv)
         nextSample += std::chrono::seconds(duration >= 600 ? 60 : 10);
         if (std::chrono::duration<double>(Clock::now() - start).count() >= duration)
             StopRequested = true;
-    };
+    });
+    pump.start(0);
     window.ActLptOpenExecute(window.ActLptOpen); // opens the port and reads until stopped
-    window.OnPump = nullptr;
+    pump.stop();
     toggle.stop();
     const bool closed = window.close();
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QTimer>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
@@ -112,8 +113,6 @@ protected:
 
     void TearDown() override
     {
-        if (window)
-            window->OnPump = nullptr;
         window.reset();
         ResetProgram();
     }
@@ -178,7 +177,8 @@ TEST_F(GuestWindow, DefaultPreferencesFindLpt1AndLpt2OpenReadWriteCloseAndSave)
     std::vector<std::string> lights;
     std::string dataRead, dataWritten, controlWritten;
     int peekedData = -1, peekedControl = -1;
-    w.OnPump = [&] {
+    QTimer pump;
+    QObject::connect(&pump, &QTimer::timeout, [&] {
         lights.push_back(Lights());
         switch (++cycle) {
         case 1: // the data lines too from the next cycle on
@@ -202,9 +202,10 @@ TEST_F(GuestWindow, DefaultPreferencesFindLpt1AndLpt2OpenReadWriteCloseAndSave)
             w.ActLptClose->trigger();
             break;
         }
-    };
+    });
+    pump.start(0);
     w.ActLptOpen->trigger();
-    w.OnPump = nullptr;
+    pump.stop();
 
     EXPECT_EQ(cycle, 5);
     const std::vector<LoggedLine> log = Log();
