@@ -60,41 +60,98 @@ TEST_F(StartupTest, FreshDirectoryCreatesThePreferencesDetectsLpt1AndPrimesTheGr
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(StartupTest, CloseWithNothingOpenWaitsTwiceAndSavesThePreferences)
-{
-    TfmMain& w = Start();
-    EXPECT_TRUE(w.close());
-    const std::string ini = ReadFile(IniPath());
-    const std::string expected = DefaultUserPrefsText();
-    // LPTPortAddrShowHexa inserted after LPT008Addr, WriteTest appended
-    std::string withFlag = expected;
-    withFlag.insert(withFlag.find("LPT008Addr=0\r\n") + 14, "LPTPortAddrShowHexa=0\r\n");
-    withFlag += "[WriteTest]\r\nCanWrite=1\r\n";
-    EXPECT_EQ(ini, withFlag);
-}
+// The close query's moments, counted in reads of the tick counter, which advances by one on each.
+struct CloseMoments {
+    static inline int reads = 0;
+    static inline int firstWithStopRequested = 0;
+    static inline int lastWithPortOpen = 0;
+    static inline int atSave = 0;
+    static std::uint32_t Ticks()
+    {
+        ++reads;
+        if (StopRequested && firstWithStopRequested == 0)
+            firstWithStopRequested = reads;
+        if (PortOpen)
+            lastWithPortOpen = reads;
+        return std::uint32_t(reads);
+    }
+};
 
-TEST_F(StartupTest, CloseWhileTheLoopRunsStopsFirstClosesThenEndsTheLoop)
+// The preferences engine, noting the tick reads made before the save's first write.
+struct SaveMoment : PrivateProfile {
+    std::string ReadString(const std::string& f, const std::string& s, const std::string& k,
+                           const std::string& d) override
+    {
+        return DefaultProfile().ReadString(f, s, k, d);
+    }
+    bool WriteString(const std::string& f, const std::string& s, const std::string& k,
+                     const std::string& v) override
+    {
+        if (CloseMoments::atSave == 0)
+            CloseMoments::atSave = CloseMoments::reads;
+        return DefaultProfile().WriteString(f, s, k, v);
+    }
+};
+
+TEST_F(StartupTest, CloseStopsTheLoopWaitsClosesThePortWaitsAndSaves)
 {
-    TfmMain& w = Start();
-    const std::size_t before = Log().size();
-    std::uint64_t accessesAtClose = 0;
-    DuringLoop([&](int cycle) {
-        if (cycle == 3) {
-            EXPECT_TRUE(w.close());
-            accessesAtClose = bench.Port().AccessCount();
+    struct Row {
+        bool reading;
+        int firstWithStopRequested, lastWithPortOpen;
+        std::vector<LoggedLine> lines;
+    };
+    const Row rows[] = {
+        {false, 0, 0, {}},
+        {true, 1, 202, // each wait of 200 ms: its start and 201 reads more
+         {{"Chargement driver port parallèle...", clBlack},
+          {"Chargement driver port parallèle : OK.", clGreen},
+          {"Démarrage Lecture en boucle...", clBlack},
+          {"Déchargement driver port parallèle...", clBlack},
+          {"Déchargement driver port parallèle : OK.", clGreen},
+          {"Arrêt Lecture en boucle.", clBlack}}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.reading ? "reading" : "nothing open");
+        TfmMain& w = Start();
+        const std::size_t before = Log().size();
+        CloseMoments::reads = CloseMoments::firstWithStopRequested = 0;
+        CloseMoments::lastWithPortOpen = CloseMoments::atSave = 0;
+        SaveMoment saveMoment;
+        UseUserPrefsStorage(&saveMoment, nullptr);
+        std::uint64_t accessesAtClose = 0;
+        DuringLoop([&](int cycle) {
+            if (cycle == 3 && r.reading) {
+                SetTickSource(&CloseMoments::Ticks);
+                w.ActAppClose->trigger();
+                accessesAtClose = bench.Port().AccessCount();
+            }
+        });
+        if (r.reading) {
+            w.ActLptOpen->trigger();
+        } else {
+            SetTickSource(&CloseMoments::Ticks);
+            w.ActAppClose->trigger();
         }
-    });
-    w.ActLptOpenExecute(w.ActLptOpen);
-    EXPECT_EQ(cycles, 3);
-    EXPECT_EQ(LogSince(before),
-              (std::vector<LoggedLine>{{"Chargement driver port parallèle...", clBlack},
-                                       {"Chargement driver port parallèle : OK.", clGreen},
-                                       {"Démarrage Lecture en boucle...", clBlack},
-                                       {"Déchargement driver port parallèle...", clBlack},
-                                       {"Déchargement driver port parallèle : OK.", clGreen},
-                                       {"Arrêt Lecture en boucle.", clBlack}}));
-    EXPECT_EQ(bench.Port().AccessCount(), accessesAtClose); // no read after the close
-    EXPECT_FALSE(LoopRunning);
+        UseUserPrefsStorage(nullptr, nullptr);
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(CloseMoments::firstWithStopRequested, r.firstWithStopRequested);
+        EXPECT_EQ(CloseMoments::lastWithPortOpen, r.lastWithPortOpen);
+        EXPECT_EQ(CloseMoments::atSave, 404);
+        EXPECT_EQ(CloseMoments::reads, 404);
+        EXPECT_EQ(LogSince(before), r.lines);
+        EXPECT_FALSE(LoopRunning);
+        if (r.reading) {
+            EXPECT_EQ(bench.Port().AccessCount(), accessesAtClose); // no read after the close
+        }
+        // LPTPortAddrShowHexa inserted after LPT008Addr, WriteTest appended
+        std::string saved = DefaultUserPrefsText();
+        saved.insert(saved.find("LPT008Addr=0\r\n") + 14, "LPTPortAddrShowHexa=0\r\n");
+        EXPECT_EQ(ReadFile(IniPath()), saved + "[WriteTest]\r\nCanWrite=1\r\n");
+        window.reset();
+        ResetProgram();
+        PortIoStartup();
+        SetTickSource(&FastTicks);
+    }
 }
 
 TEST_F(StartupTest, ExistingPreferencesAreUsedAndNotRewrittenAtStartUp)
@@ -113,10 +170,13 @@ TEST_F(StartupTest, ExistingPreferencesAreUsedAndNotRewrittenAtStartUp)
     EXPECT_EQ(ReadFile(IniPath()), "[lptportaddr]\r\nlpt001addr=0x278\r\nLPT002Addr=$378\r\n");
 }
 
-TEST_F(StartupTest, AFailedSaveAbandonsTheCloseAndLeavesTheFileIntact)
+TEST_F(StartupTest, AFailedSaveAbandonsTheCloseAfterThePortIsClosedAndLeavesTheFileIntact)
 {
     TfmMain& w = Start();
+    w.ActLPTReadInLoop->SetChecked(false);
+    w.ActLptOpen->trigger();
     const std::string before = ReadFile(IniPath());
+    const std::size_t lines = Log().size();
     struct RefusingProfile : PrivateProfile {
         int writes = 0;
         std::string ReadString(const std::string&, const std::string&, const std::string&,
@@ -136,6 +196,10 @@ TEST_F(StartupTest, AFailedSaveAbandonsTheCloseAndLeavesTheFileIntact)
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Impossible d'écrire dans " + IniPath());
     EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(PortOpen); // the port was closed before the save
+    EXPECT_EQ(LogSince(lines),
+              (std::vector<LoggedLine>{{"Déchargement driver port parallèle...", clBlack},
+                                       {"Déchargement driver port parallèle : OK.", clGreen}}));
     EXPECT_EQ(ReadFile(IniPath()), before);
     EXPECT_TRUE(w.close()); // a later close runs the whole sequence again
 }
