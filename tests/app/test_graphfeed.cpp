@@ -17,60 +17,68 @@ protected:
     std::string Newest() const { return Samples().back(); }
 };
 
-TEST(GraphSample, OneCharacterPerTraceInLabelOrder)
-{
-    std::array<bool, 17> s{};
-    EXPECT_EQ(GraphSampleOf(s), "00000000000000000");
-    s[1] = true; // Busy
-    EXPECT_EQ(GraphSampleOf(s), "01000000000000000");
-    s = {};
-    s[5] = true;  // D0
-    s[13] = true; // Strobe
-    EXPECT_EQ(GraphSampleOf(s), "00000100000001000");
-}
-
-TEST_F(GraphFeedTest, AWriteAddsOneSampleOfTheSwitchPositions)
+TEST_F(GraphFeedTest, EachLineRaisedAloneIsItsOwnCharacterOfTheNewestSample)
 {
     TfmMain& w = Start();
     w.ActLPTReadInLoop->SetChecked(false);
-    w.ActLPTReadStatus->SetChecked(false); // keep the status characters at their start value
     w.ActLptOpen->trigger();
-    w.btnD[0]->SetSwitchOn(true); // writes: ActLPTWriteData is checked
+    w.ActLPTWrite->trigger(); // every output low, so every input reads low
+    w.ActLPTRead->trigger();
+    const std::string low(17, '0');
+    ASSERT_EQ(Newest(), low);
+    // The five inputs, in trace order, raised from outside and read; the twelve outputs
+    // switched on, which writes them.
+    const int inputPins[] = {10, 11, 12, 13, 15};
+    std::vector<TkvSwitch*> outputs(w.btnD.begin(), w.btnD.end());
+    outputs.insert(outputs.end(), {w.btnStrobe, w.btnAutofeed, w.btnInit, w.btnSelect});
+    for (std::size_t k = 0; k < 17; ++k) {
+        auto raise = [&](bool high) {
+            if (k < 5) {
+                bench.Port().DriveInput(inputPins[k], high ? std::optional(true) : std::nullopt);
+                w.ActLPTRead->trigger();
+            } else {
+                outputs[k - 5]->SetSwitchOn(high);
+            }
+        };
+        std::string raised = low;
+        raised[k] = '1';
+        raise(true);
+        EXPECT_EQ(Newest(), raised) << "line " << k + 1;
+        raise(false);
+        EXPECT_EQ(Newest(), low) << "line " << k + 1;
+    }
     EXPECT_EQ(Samples().size(), 64u);
-    EXPECT_EQ(Newest(), "00000100000000000");
-    w.btnD[0]->SetSwitchOn(false);
-    w.btnStrobe->SetSwitchOn(true); // its register bit is 0, its trace is high
-    EXPECT_EQ(Newest(), "00000000000001000");
-    EXPECT_EQ(bench.Port().ControlRegister() & 1, 0);
-    const std::size_t n = Samples().size();
+    const auto before = Samples();
     w.ActLPTWrite->trigger(); // a write with nothing changed still adds a sample
-    EXPECT_EQ(Samples().size(), n);
-    EXPECT_EQ(Samples()[62], Samples()[63]);
+    const auto after = Samples();
+    EXPECT_EQ(after.back(), low);
+    EXPECT_EQ(std::vector<std::string>(after.begin(), after.end() - 1),
+              std::vector<std::string>(before.begin() + 1, before.end()));
 }
 
 TEST_F(GraphFeedTest, TheFirstCycleFeedsOnlyWhenAStateIsTrue)
 {
-    TfmMain& w = Start();
     // After detection the control register is 0: Strobe, AutoFeed and Select-in high, so
-    // Select, PaperEnd and Busy read true.
-    auto before = Samples();
-    w.ActLPTReadInLoop->SetChecked(false);
-    w.ActLptOpen->trigger();
-    EXPECT_NE(Samples(), before);
-    EXPECT_EQ(Newest(), "01110000000000000");
-    before = Samples();
-    w.ActLPTRead->trigger(); // steady inputs: nothing new
-    EXPECT_EQ(Samples(), before);
-}
-
-TEST_F(GraphFeedTest, AllStatesFalseOnTheFirstCycleAddsNothing)
-{
-    TfmMain& w = Start();
-    bench.Port().Write(890, 0x0B); // every output low, so all five inputs read low
-    w.ActLPTReadInLoop->SetChecked(false);
-    const auto before = Samples();
-    w.ActLptOpen->trigger();
-    EXPECT_EQ(Samples(), before);
+    // Select, PaperEnd and Busy read true. With every output low all five read false.
+    for (const std::uint8_t control : {0x00, 0x0B}) {
+        TfmMain& w = Start();
+        bench.Port().Write(890, control);
+        const auto before = Samples();
+        w.ActLPTReadInLoop->SetChecked(false);
+        w.ActLptOpen->trigger();
+        if (control == 0) {
+            EXPECT_EQ(Newest(), "01110000000000000");
+            EXPECT_EQ(Samples().size(), 64u);
+        } else {
+            EXPECT_EQ(Samples(), before);
+        }
+        const auto fed = Samples();
+        w.ActLPTRead->trigger(); // steady inputs: nothing new
+        EXPECT_EQ(Samples(), fed);
+        window.reset();
+        ResetProgram();
+        PortIoStartup();
+    }
 }
 
 TEST_F(GraphFeedTest, ASteadyLoopAddsNothingAndOneAckChangeAddsOneSample)
