@@ -324,27 +324,32 @@ TEST(Graph, ScaleWithoutDivisionsStopsAfterTheLabels)
     EXPECT_EQ(m.graph.DrawCount(), before + 1);
 }
 
-TEST(Graph, LabelsRightAlignedLeftOfThePlotOrLeftAlignedRightOfIt)
+TEST(Graph, LabelCellsStandWhereTheirBandsPutThem)
 {
-    MainLikeGraph m;
+    MainLikeGraph m; // plot from x 85 to 640 (right margin 80), y 1 to 210, three bands
     m.graph.SetRightMargin(80);
     m.graph.SetNumTraces(3);
     m.graph.SetTraceLabels(QStringLiteral("Ack (In);;Busy"));
-    auto inkColumns = [&](int x1, int x2) {
-        int n = 0;
-        for (int y = 0; y < 211; ++y)
-            for (int x = x1; x < x2; ++x)
-                n += Px(m.graph.Image(), x, y) != clNavy;
-        return n;
-    };
-    m.graph.SetScaleText(TScaleText{stLeft});
-    EXPECT_GT(inkColumns(40, 81), 0);
-    EXPECT_EQ(inkColumns(82, 84), 0); // a glyph may overhang its cell by a pixel
-    EXPECT_EQ(inkColumns(641, 720), 0);
-    m.graph.SetScaleText(TScaleText{stRight});
-    EXPECT_EQ(inkColumns(0, 84), 0);
-    EXPECT_EQ(inkColumns(641, 643), 0);
-    EXPECT_GT(inkColumns(644, 720), 0);
+    const QString labels[] = {QStringLiteral("Ack (In)"), QStringLiteral("Trace 2"), QStringLiteral("Busy")};
+    const QRect margins[] = {QRect(0, 0, 84, 211), QRect(641, 0, 79, 211)};
+    for (const TTextType side : {stLeft, stRight}) {
+        m.graph.SetScaleText(TScaleText{side});
+        // The reference: each label's cell drawn alone, right-aligned 4 pixels left of the
+        // plot or 4 pixels right of it, centred on the middle of its band, 1 pixel lower.
+        QImage reference = WhiteImage(720, 211);
+        reference.fill(ToRgb(clNavy));
+        TCanvas canvas(reference);
+        canvas.SetBrushColor(clNavy);
+        canvas.SetFont({QStringLiteral("Arial"), 8, clAqua});
+        for (int t = 1; t <= 3; ++t) {
+            const QString& label = labels[t - 1];
+            const int y = int(209.0 / 3 * t - 209.0 / 6 - canvas.TextHeight(label) / 2) + 1 + 1;
+            canvas.TextOut(side == stLeft ? 85 - 4 - canvas.TextWidth(label) : 640 + 4, y, label);
+        }
+        canvas.Flush();
+        for (const QRect& margin : margins)
+            EXPECT_EQ(m.graph.Image().copy(margin), reference.copy(margin)) << side << " " << margin.x();
+    }
 }
 
 TEST(Graph, TraceLabelsVertOffsetShowsAtTheNextRedraw)
