@@ -141,6 +141,7 @@ TEST_F(Prefs, ValuesAsTheyLoad)
 TEST_F(Prefs, AnExistingEmptyFileIsNotReplaced)
 {
     LptPorts[1].Address = 5;
+    PortAddrShowHexa = true; // a missing key reads as false
     Load("");
     EXPECT_EQ(ReadFile(path), "");
     EXPECT_EQ(Addresses(), (std::array<unsigned, 8>{}));
