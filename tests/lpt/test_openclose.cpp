@@ -13,32 +13,31 @@ protected:
     }
 };
 
-TEST_F(OpenCloseTest, DetectedPortOpensThenClosesWithItsLinesAndIndicators)
+TEST_F(OpenCloseTest, DetectedPortOpensThenClosesWithItsLinesAndIndicatorsInOrder)
 {
     Start(bench);
     SelectDetected(1, 888);
     LptOpen();
     EXPECT_TRUE(PortOpen);
     EXPECT_TRUE(DriverLoaded);
-    EXPECT_EQ(host.log, (std::vector<LogLine>{{"Chargement driver port parallèle...", clBlack},
-                                              {"Chargement driver port parallèle : OK.", clGreen}}));
-    EXPECT_EQ(host.driverStatusText, "Driver port parallèle chargé avec succès.");
-    EXPECT_TRUE(host.driverLedActive);
-    EXPECT_FALSE(host.driverLedStandBy);
-    EXPECT_FALSE(host.loopLedStandBy);
-    EXPECT_EQ(host.updates, 1);
-
-    host.log.clear();
+    EXPECT_EQ(host.trace, (std::vector<std::string>{
+                              "log black Chargement driver port parallèle...",
+                              "driver led standby 0", "loop led standby 0",
+                              "driver led active 0", // before the load
+                              "driver led active 1",
+                              "label Driver port parallèle chargé avec succès.",
+                              "log green Chargement driver port parallèle : OK.", "update"}));
+    host.trace.clear();
     LptClose();
     EXPECT_FALSE(PortOpen);
     EXPECT_TRUE(DriverLoaded); // the unload does not clear it
-    EXPECT_EQ(host.log,
-              (std::vector<LogLine>{{"Déchargement driver port parallèle...", clBlack},
-                                    {"Déchargement driver port parallèle : OK.", clGreen}}));
-    EXPECT_EQ(host.driverStatusText, "Driver port parallèle déchargé avec succès.");
-    EXPECT_TRUE(host.driverLedStandBy);
-    EXPECT_FALSE(host.driverLedActive);
-    EXPECT_EQ(host.updates, 2);
+    EXPECT_EQ(host.trace, (std::vector<std::string>{
+                              "request loop stop", // first: a running loop reads no more
+                              "log black Déchargement driver port parallèle...",
+                              "driver led standby 1", "driver led active 1", // still open
+                              "driver led active 0",
+                              "label Driver port parallèle déchargé avec succès.",
+                              "log green Déchargement driver port parallèle : OK.", "update"}));
 }
 
 TEST_F(OpenCloseTest, CloseOnNtStopsAndDeletesTheServiceAndAReopenMakesNoServiceCall)
@@ -72,20 +71,14 @@ TEST_F(OpenCloseTest, RefusalsLogOneRedLineAndChangeNothing)
     LptPorts[1] = {false, 888};
     LptSelectAddress(888);
     LptOpen();
-    EXPECT_EQ(host.log, (std::vector<LogLine>{
-                            {"Impossible de charger le driver du port parallèle (port non détecté)",
-                             clRed}}));
     EXPECT_FALSE(PortOpen);
-
-    host.log.clear();
     LptSelectAddress(0x1234); // matches no entry
     for (int n = 1; n <= 8; ++n)
         LptPorts[n].Address = n == 1 ? 888 : 632;
     LptOpen();
-    EXPECT_EQ(host.log, (std::vector<LogLine>{{"Aucun port parallèle sélectionné !", clRed}}));
-    EXPECT_EQ(host.updates, 0);
-    EXPECT_EQ(host.driverStatusText, "Driver port parallèle non chargé");
-    EXPECT_TRUE(host.driverLedStandBy);
+    EXPECT_EQ(host.trace, (std::vector<std::string>{
+                              "log red Impossible de charger le driver du port parallèle (port non détecté)",
+                              "log red Aucun port parallèle sélectionné !"}));
 }
 
 TEST_F(OpenCloseTest, UnavailableDriverRunsTheWholeOpenAndReportsTheError)
@@ -96,22 +89,12 @@ TEST_F(OpenCloseTest, UnavailableDriverRunsTheWholeOpenAndReportsTheError)
     SelectDetected(1, 888);
     LptOpen();
     EXPECT_FALSE(PortOpen);
-    EXPECT_EQ(host.log,
-              (std::vector<LogLine>{{"Chargement driver port parallèle...", clBlack},
-                                    {"Chargement driver port parallèle : Erreur !", clRed}}));
-    EXPECT_EQ(host.driverStatusText, "Driver port parallèle non chargé - Erreur !");
-    EXPECT_FALSE(host.driverLedActive);
-    EXPECT_EQ(host.updates, 1);
-}
-
-TEST_F(OpenCloseTest, CloseRequestsTheLoopStopFirst)
-{
-    Start(bench);
-    SelectDetected(1, 888);
-    LptOpen();
-    host.loopRunning = true;
-    LptClose();
-    EXPECT_TRUE(host.stopRequested);
+    EXPECT_EQ(host.trace, (std::vector<std::string>{
+                              "log black Chargement driver port parallèle...",
+                              "driver led standby 0", "loop led standby 0", "driver led active 0",
+                              "driver led active 0",
+                              "label Driver port parallèle non chargé - Erreur !",
+                              "log red Chargement driver port parallèle : Erreur !", "update"}));
 }
 
 TEST_F(OpenCloseTest, SelectionLineAndRefusedSelection)
