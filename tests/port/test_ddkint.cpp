@@ -20,7 +20,11 @@ TEST_F(DdkintTest, InstallCreatesAnOnDemandKernelDriverAndClosesItsHandles)
     EXPECT_EQ(s.type, 1u);
     EXPECT_EQ(s.startType, 3u);
     EXPECT_EQ(s.errorControl, 1u);
-    EXPECT_EQ(os.Calls().front(), "OpenSCManager " + std::to_string(0xF003F));
+    // the display name is the service name; all access to the manager and to the service
+    EXPECT_EQ(os.Calls(), (std::vector<std::string>{
+                              "OpenSCManager 983103",
+                              "CreateService zlportio zlportio 983551 C:\\Tamsel\\zlportio.sys",
+                              "CloseServiceHandle", "CloseServiceHandle"}));
     EXPECT_EQ(os.OpenHandleCount(), 0u);
 }
 

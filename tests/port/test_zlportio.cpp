@@ -46,7 +46,20 @@ TEST_F(PortIoTest, NotNtFamilyUsesDirectModeWithoutServiceOrDevice)
     EXPECT_EQ(os.CallCount("OpenSCManager"), 0u);
     EXPECT_EQ(os.CallCount("CreateFile"), 0u);
 
-    PortWrite(888, pwByte, 0x1A5); // low 8 bits
+    // Each width takes its own port instruction, with the value cut to it.
+    struct Row {
+        PortIoWidth width;
+        const char *in, *out;
+    };
+    const Row rows[] = {{pwByte, "InByte 888", "OutByte 888 165"},
+                        {pwWord, "InWord 888", "OutWord 888 933"},
+                        {pwDword, "InDword 888", "OutDword 888 305398693"}};
+    for (const Row& r : rows) {
+        os.ClearCalls();
+        PortWrite(888, r.width, 0x123403A5);
+        PortRead(888, r.width);
+        EXPECT_EQ(os.Calls(), (std::vector<std::string>{r.out, r.in}));
+    }
     EXPECT_EQ(os.Port().DataLatch(), 0xA5);
     EXPECT_EQ(PortRead(888, pwByte), 0xA5u);
     os.ClearCalls();
@@ -76,6 +89,23 @@ TEST_F(PortIoTest, DeviceAlreadyReachableIsUsedAsItIs)
     PortIoShutdown(); // the service of that name is still stopped and deleted at exit
     EXPECT_EQ(os.services.count("zlportio"), 0u);
     EXPECT_EQ(os.OpenHandleCount(), 1u); // only the device handle, released by the process end
+}
+
+TEST_F(PortIoTest, TheDeviceOpenIsJudgedByTheLastErrorAlone)
+{
+    for (auto [error, opened] : {std::pair{0u, true}, {183u, true}, {2u, false}, {5u, false}}) {
+        os.failures["CreateFile"] = error; // an invalid handle, with this last error
+        port::Handle handle = 0;
+        EXPECT_EQ(DeviceOpen(handle), opened) << error;
+    }
+    os.ClearCalls();
+    os.deviceAlwaysReachable = true;
+    port::Handle handle = 0;
+    EXPECT_TRUE(DeviceOpen(handle));
+    EXPECT_NE(handle, port::kInvalidHandle);
+    // read and write access, no sharing, an existing device, normal attributes
+    EXPECT_EQ(os.Calls(), (std::vector<std::string>{
+                              "PlatformId", "CreateFile \\\\.\\ZLPORTIO 3221225472 0 3 128"}));
 }
 
 TEST_F(PortIoTest, UnreachableDeviceIsInstalledStartedAndOpened)
