@@ -1,4 +1,8 @@
+#include <QApplication>
 #include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include "StatusLight.h"
 #include "WindowFixture.h"
@@ -219,6 +223,43 @@ TEST_F(ReadingTest, DataValueUpdatesItsLabelOnlyAndFeedsNothing)
     EXPECT_EQ(samplesAfter, samplesBefore);
     // the data read leaves the control register at 0
     EXPECT_EQ(bench.Port().ControlRegister(), 0);
+}
+
+TEST_F(ReadingTest, AModalWindowPausesTheLoopAndTheMainWindowRefusesTheClose)
+{
+    TfmMain& w = OpenWithoutLoop();
+    auto* quit = w.ToolBar2->findChild<QToolButton*>("ToolButton15");
+    std::vector<std::string> shown;
+    auto whileShown = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        shown.push_back(modal->windowTitle().toStdString());
+        const std::uint64_t accesses = bench.Port().AccessCount();
+        // "Quitter" clicked where the user would click it, then a few passes of the pump
+        const QPoint at = quit->mapTo(&w, quit->rect().center());
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, at);
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(bench.Port().AccessCount(), accesses) << "the loop read meanwhile";
+        EXPECT_TRUE(w.isVisible());
+        modal->close();
+    };
+    std::uint64_t afterModals = 0;
+    DuringLoop([&](int cycle) {
+        if (cycle == 2 || cycle == 4) {
+            QTimer::singleShot(0, whileShown);
+            (cycle == 2 ? w.ActAppAbout : w.ActOptions)->trigger();
+        }
+        if (cycle == 5)
+            afterModals = bench.Port().AccessCount();
+        if (cycle == 8)
+            w.ActLPTRead->trigger();
+    });
+    w.ActLPTRead->trigger();
+    EXPECT_EQ(shown, (std::vector<std::string>{"A propos...", "Options"}));
+    EXPECT_GT(bench.Port().AccessCount(), afterModals); // the loop went on after them
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(Log().back().text, "Arrêt Lecture en boucle.");
 }
 
 TEST_F(ReadingTest, AFailedOpenStillStartsReadingUntilAnotherOuvrir)

@@ -1,11 +1,17 @@
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <fstream>
 
 #include "Canvas.h"
 #include "ComponentsOfKind.h"
 #include "StatusLight.h"
+#include "AddrEdit.h"
 #include "WindowFixture.h"
+#include "frmOptions.h"
 #include "kvDGraph.h"
 #include "kvSwitch.h"
 
@@ -113,6 +119,35 @@ TEST_F(StateTest, NoPortDetectedLeavesEveryLptActionDisabledAndOuvrirRefuses)
     EXPECT_EQ(Log().back(),
               (LoggedLine{"Impossible de charger le driver du port parallèle (port non détecté)",
                           clRed}));
+}
+
+TEST_F(StateTest, OptionsOkChangesTheAddressesAndNothingDetectionMade)
+{
+    TfmMain& w = Start();
+    // what detection made: hints, enabled and checked LPTn actions, the selection, the flags
+    auto made = [&] {
+        std::vector<std::string> v{std::to_string(SelectedAddress)};
+        for (int n = 1; n <= 8; ++n) {
+            TAction* a = w.ActLPT[std::size_t(n)];
+            v.push_back(a->toolTip().toStdString() + (a->isEnabled() ? " enabled" : "") +
+                        (a->Checked() ? " checked" : "") + (LptPorts[n].Detected ? " detected" : ""));
+        }
+        return v;
+    };
+    const auto before = made();
+    const std::size_t lines = Log().size();
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<TfmOptions*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->edLPTAddr(1)->Edit()->setText("632");
+        dlg->edLPTAddr(2)->Edit()->setText("888");
+        dlg->btnOK->click();
+    });
+    w.ActOptions->trigger();
+    EXPECT_EQ(LptPorts[1].Address, 632);
+    EXPECT_EQ(LptPorts[2].Address, 888);
+    EXPECT_EQ(made(), before);
+    EXPECT_EQ(Log().size(), lines);
 }
 
 TEST_F(StateTest, TheThreeWindowStates)
