@@ -9,6 +9,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include "ImageList.h"
 #include "WindowFixture.h"
 #include "StatusLight.h"
 #include "kvDGraph.h"
@@ -125,19 +126,25 @@ TEST_F(LayoutTest, PortButtonsAreOneExclusiveGroup)
     EXPECT_TRUE(w.btnLPT[2]->isChecked());
 }
 
-TEST_F(LayoutTest, ToolbarButtonsAtTheirPlaces)
+TEST_F(LayoutTest, ToolbarButtonsAtTheirPlacesWithTheirPictures)
 {
     TfmMain& w = Start();
-    const std::pair<const char*, int> buttons[] = {
-        {"btnLPT1", 0},        {"btnLPT2", 43},       {"btnLPT8", 301},
-        {"ToolButton9", 352},  {"ToolButton10", 395}, {"ToolButton12", 446},
-        {"ToolButton13", 489}, {"ToolButton15", 540}};
-    for (auto [name, left] : buttons) {
+    const struct {
+        const char* name;
+        int left, image;
+    } buttons[] = {
+        {"btnLPT1", 0, kImgPrinter},     {"btnLPT2", 43, kImgPrinter},
+        {"btnLPT8", 301, kImgPrinter},   {"ToolButton9", 352, kImgStart},
+        {"ToolButton10", 395, kImgStop}, {"ToolButton12", 446, kImgRead},
+        {"ToolButton13", 489, kImgWrite}, {"ToolButton15", 540, kImgExit}};
+    auto argb = [](const QImage& image) { return image.convertToFormat(QImage::Format_ARGB32); };
+    for (auto [name, left, image] : buttons) {
         auto* b = w.ToolBar2->findChild<QToolButton*>(name);
         ASSERT_NE(b, nullptr) << name;
         EXPECT_EQ(b->x(), left) << name;
         EXPECT_EQ(b->size(), QSize(43, 36)) << name;
         EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        EXPECT_EQ(argb(b->icon().pixmap(16, 16).toImage()), argb(ImageList1Image(image))) << name;
     }
     auto* open = w.ToolBar2->findChild<QToolButton*>("ToolButton9");
     EXPECT_EQ(open->text().toStdString(), "Ouvrir");
