@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 #include <fstream>
 
 #include "Canvas.h"
@@ -14,6 +15,7 @@
 #include "frmOptions.h"
 #include "kvDGraph.h"
 #include "kvSwitch.h"
+#include "uShell.h"
 
 namespace {
 
@@ -147,6 +149,24 @@ TEST_F(StateTest, OptionsOkChangesTheAddressesAndNothingDetectionMade)
     EXPECT_EQ(LptPorts[1].Address, 632);
     EXPECT_EQ(LptPorts[2].Address, 888);
     EXPECT_EQ(made(), before);
+    EXPECT_EQ(Log().size(), lines);
+}
+
+TEST_F(StateTest, LisezMoiOpensTheReadmeBesideTheExecutableWhateverTheCurrentDirectory)
+{
+    TfmMain& w = Start();
+    std::vector<QUrl> opened;
+    SetDocumentOpener([&](const QUrl& url) -> bool {
+        opened.push_back(url);
+        throw std::runtime_error("no desktop"); // absorbed, reported nowhere
+    });
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    const std::size_t lines = Log().size();
+    w.ActAppReadme->trigger();
+    std::filesystem::current_path(cwd);
+    SetDocumentOpener({});
+    EXPECT_EQ(opened, std::vector<QUrl>{QUrl::fromLocalFile(QDir(dir.path()).filePath("A_Lire.txt"))});
     EXPECT_EQ(Log().size(), lines);
 }
 

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <filesystem>
 
 #include "AppPictures.h"
 #include "ScrollText.h"
@@ -189,26 +188,16 @@ TEST(Readme, PathAndOpening)
     EXPECT_EQ(ReadmePath("/opt/tamsel/"), "/opt/tamsel/A_Lire.txt");
     EXPECT_EQ(ReadmePath("D:\\Bench\\"), "D:\\Bench\\A_Lire.txt");
 
-    std::vector<QUrl> opened;
-    bool answer = false;
-    SetDocumentOpener([&](const QUrl& url) {
-        opened.push_back(url);
-        return answer;
-    });
-    // The path does not depend on the current directory.
-    const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(std::filesystem::temp_directory_path());
-    OpenDocument(ReadmePath("/opt/tamsel/"));
-    std::filesystem::current_path(cwd);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], QUrl::fromLocalFile("/opt/tamsel/A_Lire.txt"));
-    EXPECT_FALSE(ShellOpenFile("/nonexistent/A_Lire.txt", kShowNormal));
-    answer = true;
-    EXPECT_TRUE(ShellOpenFile("/opt/tamsel/A_Lire.txt", kShowNormal));
-
-    // A failing or throwing opener reaches nobody.
-    SetDocumentOpener([](const QUrl&) -> bool { throw std::runtime_error("no desktop"); });
-    EXPECT_NO_THROW(OpenDocument("/nonexistent/A_Lire.txt"));
+    // The shell's answer is the result.
+    for (const bool answer : {false, true}) {
+        std::vector<QUrl> opened;
+        SetDocumentOpener([&](const QUrl& url) {
+            opened.push_back(url);
+            return answer;
+        });
+        EXPECT_EQ(ShellOpenFile("/opt/tamsel/A_Lire.txt", kShowNormal), answer);
+        EXPECT_EQ(opened, std::vector<QUrl>{QUrl::fromLocalFile("/opt/tamsel/A_Lire.txt")});
+    }
     SetDocumentOpener({});
 }
 
