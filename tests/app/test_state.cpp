@@ -92,19 +92,6 @@ TEST_F(StateTest, SwitchChangesWriteOnlyWhileWriteOnSwitchIsChecked)
     EXPECT_EQ(w.lblDataWriteValue->text().toStdString(), "Data : $09");
 }
 
-TEST_F(StateTest, SelectingADetectedLpt2LogsItsLineInBlack)
-{
-    {
-        std::ofstream f(IniPath(), std::ios::binary);
-        f << "[LptPortAddr]\r\nLPT001Addr=632\r\nLPT002Addr=888\r\n";
-    }
-    TfmMain& w = Start();
-    w.ActLPT[2]->trigger();
-    EXPECT_EQ(Log().back(), (LoggedLine{"Sélection port parallèle LPT2 (port detecté)", clBlack}));
-    EXPECT_FALSE(w.ActLPT[1]->isEnabled()); // not detected
-    EXPECT_FALSE(w.ActLPT[1]->Checked());
-}
-
 TEST_F(StateTest, NoPortDetectedLeavesEveryLptActionDisabledAndOuvrirRefuses)
 {
     {
