@@ -7,8 +7,6 @@ using fake::LogLine;
 
 const std::string kOpening = "Recherche des ports parallèles disponibles...";
 
-
-
 class DetectTest : public LptFixture {
 protected:
     void Table(std::array<std::uint16_t, 8> addresses)
@@ -51,41 +49,39 @@ TEST_F(DetectTest, DefaultTableWithOnePortAt888)
     EXPECT_EQ(bench.Port().ControlRegister(), 0);
 }
 
-TEST_F(DetectTest, CountLines)
+TEST_F(DetectTest, CountLineFlagsAndSelection)
 {
     struct Row {
         std::array<std::uint16_t, 8> table;
         const char* last;
+        bool lpt1, lpt2;
+        std::uint16_t selected;
+        std::vector<int> checked;
     };
     const Row rows[] = {
+        // the same address twice: tested twice, both detected, the first selected
         {{888, 888, 0, 0, 0, 0, 0, 0},
-         "Fin de recherche des ports parallèles disponibles, 2 ports parallèles trouvés."},
+         "Fin de recherche des ports parallèles disponibles, 2 ports parallèles trouvés.", true,
+         true, 888, {1}},
+        // nothing found: the selection stays at LPT8's address
         {{632, 956, 0, 0, 0, 0, 0, 0},
-         "Fin de recherche des ports parallèles disponibles, 0 port parallèle trouvé."},
+         "Fin de recherche des ports parallèles disponibles, 0 port parallèle trouvé.", false,
+         false, 0, {}},
     };
     for (const Row& r : rows) {
         LptResetState();
         PortIoReset();
+        host = {};
         LptSetHost(&host);
-        host.log.clear();
         Start(bench);
         Table(r.table);
         LptDetectPorts();
         EXPECT_EQ(host.log.back(), (LogLine{r.last, clBlack}));
+        EXPECT_EQ(LptPorts[1].Detected, r.lpt1);
+        EXPECT_EQ(LptPorts[2].Detected, r.lpt2);
+        EXPECT_EQ(SelectedAddress, r.selected);
+        EXPECT_EQ(host.checkedActions, r.checked);
     }
-    // both entries with the same address were tested and detected
-    EXPECT_FALSE(LptPorts[1].Detected); // last row: nothing found
-    EXPECT_EQ(SelectedAddress, 0);      // selection stays at LPT8's address
-}
-
-TEST_F(DetectTest, SameAddressTwiceIsTestedTwiceAndBothDetected)
-{
-    Start(bench);
-    Table({888, 888, 0, 0, 0, 0, 0, 0});
-    LptDetectPorts();
-    EXPECT_TRUE(LptPorts[1].Detected);
-    EXPECT_TRUE(LptPorts[2].Detected);
-    EXPECT_EQ(host.checkedActions, std::vector<int>{1});
 }
 
 TEST_F(DetectTest, NoDriverTestsNothingAndLogsNoPortLine)

@@ -67,11 +67,7 @@ TEST_F(LinesTest, StatusReadDecodesWithTheInvertOptionReadBeforeTheAccess)
         {0x0B, 0x00, false, {false, false, false, false, false}}, // all outputs low
         {0x04, 0x01, false, {true, true, true, true, true}},      // all high
         {0x0B, 0x00, true, {true, true, true, true, true}},
-        {0x0A, 0x00, false, {false, false, false, true, false}}, // Strobe -> Select
-        {0x09, 0x00, false, {false, false, true, false, false}}, // AutoFeed -> PaperEnd
-        {0x0F, 0x00, false, {true, false, false, false, false}}, // Init -> Ack
         {0x03, 0x00, false, {false, true, false, false, false}}, // Select-in -> Busy
-        {0x0B, 0x01, false, {false, false, false, false, true}}, // D0 -> Error
     };
     for (const Row& r : rows) {
         LptWriteData(r.data);
