@@ -66,8 +66,11 @@ bool AtomicOutput::Write(std::string_view text)
 {
     if (!writer_ || !error_.empty())
         return false;
+    // The buffer is written out before it would outgrow its size, so that it never moves.
+    if (buffer_.size() + text.size() > kBufferSize && !Flush())
+        return false;
     buffer_.append(text);
-    return buffer_.size() < kBufferSize || Flush();
+    return true;
 }
 
 bool AtomicOutput::Commit()

@@ -13,6 +13,15 @@ void AppendValue(std::string& text, Levels levels, int k)
     text += '\n';
 }
 
+// "#1234\n": the time the changes after it happened at.
+std::string TimeMark(std::int64_t ns)
+{
+    std::string text(1, '#');
+    text += std::to_string(ns);
+    text += '\n';
+    return text;
+}
+
 std::string UtcNow()
 {
     const std::time_t now = std::time(nullptr);
@@ -46,7 +55,7 @@ bool VcdWriter::Begin(Levels levels, const std::string& comment)
 
 bool VcdWriter::Change(std::int64_t ns, Levels levels, Levels changed)
 {
-    std::string text = "#" + std::to_string(ns) + "\n";
+    std::string text = TimeMark(ns);
     for (int k = 0; k < kLineCount; ++k)
         if (changed >> k & 1)
             AppendValue(text, levels, k);
@@ -56,7 +65,7 @@ bool VcdWriter::Change(std::int64_t ns, Levels levels, Levels changed)
 
 bool VcdWriter::End(std::int64_t ns)
 {
-    return ns <= lastNs_ || out_.Write("#" + std::to_string(ns) + "\n");
+    return ns <= lastNs_ || out_.Write(TimeMark(ns));
 }
 
 } // namespace cli
