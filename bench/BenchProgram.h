@@ -11,6 +11,7 @@
 #include <string>
 
 #include "BenchOs.h"
+#include "Resident.h"
 #include "frmMain.h"
 #include "uLPT.h"
 #include "uMisc.h"
@@ -93,18 +94,3 @@ private:
     bench::BenchOs bench_;
     std::unique_ptr<TfmMain> window_;
 };
-
-// Resident set size of this process in kB, from /proc/self/status (VmRSS); -1 when unknown.
-inline long ResidentKb()
-{
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f)
-        return -1;
-    long kb = -1;
-    char line[256];
-    while (std::fgets(line, sizeof line, f))
-        if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1)
-            break;
-    std::fclose(f);
-    return kb;
-}

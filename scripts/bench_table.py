@@ -11,6 +11,12 @@ ROWS = [
     ("BM_ReadCycle/data:1/noport:0", "read cycle, status + data lines, bench, pump", "rate", (">=", 300_000)),
     ("BM_ReadCycle/data:0/noport:1", "read cycle, status lines, no-op port", "rate", None),
     ("BM_ReadCycle/data:1/noport:1", "read cycle, status + data lines, no-op port", "rate", None),
+    # tamsel-cli's capture beside the window's read cycle: one sample per iteration.
+    ("BM_Capture/data:0/toggle:0", "tamsel-cli capture, status lines, bench", "rate", (">=", 2_000_000)),
+    ("BM_Capture/data:1/toggle:0", "tamsel-cli capture, status + data lines, bench", "rate", None),
+    ("BM_Capture/data:0/toggle:1000", "same, Ack changing every 1000 samples", "rate", None),
+    ("BM_Capture/data:0/toggle:1000", "  its resident size growth over the run", "kB:rss_growth_kB",
+     ("<=", 1024)),
     ("BM_GraphRedraw/720/211", "graph full redraw 720 x 211, 64 samples", "us", ("<=", 100)),
     ("BM_GraphRedraw/1920/1000", "graph full redraw 1920 x 1000, 64 samples", "us", None),
     ("BM_GraphAddSample", "graph sample added + redraw 720 x 211", "us", None),
@@ -36,12 +42,14 @@ def medians(paths):
                     continue
                 name = b.get("run_name", b["name"])
                 unit = TO_NS[b["time_unit"]]
-                found[name] = (b["cpu_time"] * unit, b["real_time"] * unit)
+                found[name] = (b["cpu_time"] * unit, b["real_time"] * unit, b)
     return found
 
 
 def show(ns, shown):
-    """The figure in its unit (a rate, or a time in us or ms) and its text."""
+    """The figure in its unit (a rate, a time in us or ms, or a counter in kB) and its text."""
+    if shown.startswith("kB:"):
+        return ns, f"{ns:,.0f} kB"
     if shown == "rate":
         return 1e9 / ns, f"{1e9 / ns:,.0f} /s"
     if shown == "us":
@@ -59,14 +67,18 @@ def main():
             lines.append((what, "missing", "", "", "MISSING"))
             failed += 1
             continue
-        value, text = show(ns[name][0], shown)
-        wall = show(ns[name][1], shown)[1]
+        if shown.startswith("kB:"):
+            value, text = show(ns[name][2].get(shown[3:], float("nan")), shown)
+            wall = ""
+        else:
+            value, text = show(ns[name][0], shown)
+            wall = show(ns[name][1], shown)[1]
         if target is None:
             lines.append((what, text, wall, "", ""))
             continue
         kind, bound = target
         ok = value >= bound if kind == ">=" else value <= bound
-        unit = " /s" if shown == "rate" else " " + shown
+        unit = " /s" if shown == "rate" else " " + shown.split(":")[0]
         lines.append((what, text, wall, f"{kind} {bound:,}{unit}", "ok" if ok else "MISSED"))
         failed += 0 if ok else 1
     head = ("what", "median (CPU)", "median (wall)", "target", "")

@@ -16,7 +16,7 @@ grep -h '^SKIPPED: ' build/Testing/Temporary/LastTest.log || true
 # Each benchmark once, briefly, so that none can rot; no timing is judged here (scripts/bench.sh
 # measures them in a Release build). The read-loop memory check runs for two seconds only.
 echo "== benchmarks, one brief run each"
-for b in bench_graph bench_loop; do
+for b in bench_graph bench_loop bench_cli; do
     build/bench/$b --benchmark_min_time=0.01 >/dev/null 2>&1
 done
 build/bench/loop_soak 2 >/dev/null 2>&1
