@@ -1,10 +1,12 @@
 #!/bin/sh
 # Runs inside the guest as root, on the host's own file system (read-only) with a fresh /tmp:
 # the port checks as root, as a user in group lp and as a user outside it, then the whole
-# program as a user in group lp. Each step ends with a line "GUEST-STEP name status".
-#   guest-checks.sh PORT-CHECK WINDOW-CHECK
+# program as a user in group lp, then tamsel-cli's capture. Each step ends with a line
+# "GUEST-STEP name status".
+#   guest-checks.sh PORT-CHECK WINDOW-CHECK TAMSEL-CLI
 port_check=$1
 window_check=$2
+cli=$3
 echo "kernel $(uname -r)"
 for p in /proc/sys/dev/parport/parport*; do
     echo "${p##*/}: base-addr $(tr '\t' ' ' <"$p/base-addr"), modes $(cat "$p/modes")"
@@ -16,7 +18,8 @@ chown 65534:65534 "$HOME" "$XDG_RUNTIME_DIR"
 lp_member="setpriv --reuid=65534 --regid=65534 --groups=7"
 outsider="setpriv --reuid=65534 --regid=65534 --groups=65534"
 
-# Runs a test program; a filter that selects no test fails the step too.
+# Runs a test program; a filter that selects no test fails the step too, and so does an output
+# without the text in $expect when it is set.
 step() { # name command...
     name=$1
     shift
@@ -24,6 +27,7 @@ step() { # name command...
     status=$?
     cat /tmp/step.log
     grep -q '] 0 tests from' /tmp/step.log && status=1
+    [ -n "${expect:-}" ] && ! grep -qF "$expect" /tmp/step.log && status=1
     echo "GUEST-STEP $name $status at $(cut -d' ' -f1 /proc/uptime) s"
 }
 
@@ -48,3 +52,14 @@ mkfifo -m 644 /tmp/kernel-peek/answer
 reader=$!
 step window $lp_member /tmp/program/kernel_window_check
 kill "$reader"
+
+# tamsel-cli's capture for a second, through ppdev as a user in group lp, then through
+# /dev/port as root once the ppdev device nodes are gone (the last step: no other needs them).
+# Each says the way it took and the samples per second it reached.
+capture="-v capture -p 0x378 --for 1s -o"
+expect="port 0x378: ppdev"
+step cli-ppdev $lp_member "$cli" $capture /tmp/ppdev.vcd
+rm -f /dev/parport*
+expect="port 0x378: /dev/port"
+step cli-devport "$cli" $capture /tmp/devport.vcd
+expect=

@@ -3,7 +3,7 @@
 # (0x378, 0x278, 0x3B8) and runs the real-kernel checks inside it, on the host's own file
 # system shared read-only over virtio-9p, so the dynamically linked programs run unchanged.
 #
-#   run-guest.sh PORT-CHECK WINDOW-CHECK
+#   run-guest.sh PORT-CHECK WINDOW-CHECK TAMSEL-CLI
 #
 # The kernel package is fetched once with apt-get download into a cache folder outside the
 # repository (${XDG_CACHE_HOME:-~/.cache}/tamsel), keyed by the package's name and version.
@@ -13,9 +13,10 @@ set -euo pipefail
 trap 'echo "FAILED: $BASH_COMMAND (line $LINENO)" >&2' ERR
 
 here=$(cd "$(dirname "$0")" && pwd)
-[ $# -eq 2 ] || { echo "usage: $0 PORT-CHECK WINDOW-CHECK" >&2; exit 2; }
+[ $# -eq 3 ] || { echo "usage: $0 PORT-CHECK WINDOW-CHECK TAMSEL-CLI" >&2; exit 2; }
 port_check=$(realpath "$1")
 window_check=$(realpath "$2")
+cli=$(realpath "$3")
 
 skip() {
     echo "SKIPPED: the real-kernel checks cannot run on this machine: $*"
@@ -122,7 +123,7 @@ cp "$kernel"/modules/*.ko "$kernel/modules.order" "$run/initrd/modules/"
 cp "$here/guest-init" "$run/initrd/init"
 chmod +x "$run/initrd/init"
 # What the init runs once the host's file system is mounted, with its arguments.
-printf '%q ' "$here/guest-checks.sh" "$port_check" "$window_check" >"$run/initrd/command"
+printf '%q ' "$here/guest-checks.sh" "$port_check" "$window_check" "$cli" >"$run/initrd/command"
 (cd "$run/initrd" && find . | cpio -o -H newc 2>/dev/null | gzip -1) >"$run/initrd.gz"
 
 # --- the guest: three ports, the host's root read-only over 9p, the console on stdout
@@ -151,7 +152,7 @@ fi
 grep -q '^GUEST-DONE$' "$run/console" || { echo "FAILED: the guest did not finish" >&2; exit 1; }
 # Every step of guest-checks.sh, and the script itself, ran; none failed.
 missing=
-for name in port-root port-lp port-outsider window checks; do
+for name in port-root port-lp port-outsider window cli-ppdev cli-devport checks; do
     grep -q "^GUEST-STEP $name " "$run/console" || missing="$missing $name"
 done
 failed=$(awk '/^GUEST-STEP / && $3 != 0 {printf " %s", $2}' "$run/console")
