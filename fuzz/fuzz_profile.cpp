@@ -1,5 +1,6 @@
 // Any file content read and written by the private-profile engine: no crash, bounded memory,
-// a written key reads back, another key is untouched, and a second identical write is a no-op.
+// a written key reads back, another key is untouched, a leading byte-order mark is kept, and a
+// second identical write is a no-op.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -50,6 +51,14 @@ public:
         return true;
     }
     void Remove(const std::string& path) override { Files.erase(path); }
+    std::vector<std::string> List(const std::string&) override
+    {
+        std::vector<std::string> names;
+        for (const auto& [name, content] : Files)
+            names.push_back(name);
+        return names;
+    }
+    void RemoveAbandoned(const std::string& path) override { Files.erase(path); }
     void CopyAttributes(const ProfileFileState&, const std::string&) override {}
 
 private:
@@ -106,6 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (engine.ReadString("p.ini", "LptPortAddr", "k", "d") != other)
         std::abort(); // another key of the section is untouched
     const std::string once = fs.Files["p.ini"];
+    if (content.rfind("\xEF\xBB\xBF", 0) == 0 && once.rfind("\xEF\xBB\xBF", 0) != 0)
+        std::abort(); // a byte-order mark at the start stays there
     engine.WriteString("p.ini", "LptPortAddr", "LPT001Addr", "888");
     if (fs.Files["p.ini"] != once)
         std::abort(); // writing the same value again changes nothing

@@ -39,10 +39,14 @@ std::string_view Trim(std::string_view s)
     return s;
 }
 
+// A UTF-8 byte-order mark at the very start of a file belongs to no line; writes keep it.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 // One line of the file: byte offsets of its start, of the end of its text (before the line
-// end) and of its end (after the line end), and its first bytes.
+// end) and of its end (after the line end), its line end, and its first bytes.
 struct Line {
     std::uint64_t Begin = 0, TextEnd = 0, End = 0;
+    std::string_view Eol;   // "\r\n", "\n", "\r", or empty at the end of the file
     std::string_view Head;  // at most kLineHeadMax bytes of the text
     bool Truncated = false; // the text is longer than Head
     char LastNonBlank = 0;  // last non-blank byte of the whole text, 0 when none
@@ -60,9 +64,10 @@ bool ScanLines(ProfileReader& reader, const std::function<bool(const Line&)>& on
     bool truncated = false;
     char lastNonBlank = 0;
 
-    auto emit = [&](std::uint64_t textEnd, std::uint64_t end) {
+    auto emit = [&](std::uint64_t textEnd, std::uint64_t end, std::string_view eol) {
         line.TextEnd = textEnd;
         line.End = end;
+        line.Eol = eol;
         line.Head = head;
         line.Truncated = truncated;
         line.LastNonBlank = lastNonBlank;
@@ -83,18 +88,18 @@ bool ScanLines(ProfileReader& reader, const std::function<bool(const Line&)>& on
             if (pendingCr) {
                 pendingCr = false;
                 if (c == '\n') {
-                    if (!emit(line.TextEnd, pos + 1))
+                    if (!emit(line.TextEnd, pos + 1, "\r\n"))
                         return true;
                     continue;
                 }
-                if (!emit(line.TextEnd, pos))
+                if (!emit(line.TextEnd, pos, "\r"))
                     return true;
             }
             if (c == '\r') {
                 line.TextEnd = pos;
                 pendingCr = true;
             } else if (c == '\n') {
-                if (!emit(pos, pos + 1))
+                if (!emit(pos, pos + 1, "\n"))
                     return true;
             } else {
                 if (head.size() < kLineHeadMax)
@@ -103,15 +108,20 @@ bool ScanLines(ProfileReader& reader, const std::function<bool(const Line&)>& on
                     truncated = true;
                 if (!IsBlank(c))
                     lastNonBlank = c;
+                if (pos + 1 == kUtf8Bom.size() && head == kUtf8Bom) {
+                    head.clear();
+                    lastNonBlank = 0;
+                    line.Begin = pos + 1;
+                }
             }
         }
     }
     if (reader.Failed())
         return false;
     if (pendingCr)
-        emit(line.TextEnd, pos);
+        emit(line.TextEnd, pos, "\r");
     else if (pos > line.Begin)
-        emit(pos, pos);
+        emit(pos, pos, {});
     return true;
 }
 
@@ -166,6 +176,8 @@ struct WritePlan {
     bool InsertAfterUnterminated = false;       // that line has no line end (end of file)
     std::uint64_t Size = 0;
     bool EndsUnterminated = false; // the file's last line has no line end
+    std::string Eol = "\r\n";      // the file's first line end, for the lines a write adds
+    bool EolSeen = false;
 };
 
 bool PlanWrite(ProfileReader& reader, const std::string& section, const std::string& key,
@@ -175,6 +187,10 @@ bool PlanWrite(ProfileReader& reader, const std::string& section, const std::str
     return ScanLines(reader, [&](const Line& line) {
         plan.Size = line.End;
         plan.EndsUnterminated = line.End == line.TextEnd && line.End > line.Begin;
+        if (!plan.EolSeen && !line.Eol.empty()) {
+            plan.Eol = line.Eol;
+            plan.EolSeen = true;
+        }
         if (where == After)
             return true;
         ParsedLine p = Parse(line.Head);
@@ -276,6 +292,41 @@ bool ValidNames(const std::string& section, const std::string& key, const std::s
 
 constexpr std::uint64_t kEnd = std::numeric_limits<std::uint64_t>::max();
 
+// A write's temporary file is the target's name, this tag and two decimal numbers joined by
+// "-" ("t.ini.tmp1234-5").
+constexpr const char kTempTag[] = ".tmp";
+
+bool IsDigits(std::string_view s)
+{
+    return !s.empty() && s.size() <= 20 &&
+           s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool IsTemporaryOf(std::string_view name, std::string_view target)
+{
+    const std::string_view tag = kTempTag;
+    if (name.size() <= target.size() + tag.size() || name.substr(0, target.size()) != target ||
+        name.substr(target.size(), tag.size()) != tag)
+        return false;
+    std::string_view numbers = name.substr(target.size() + tag.size());
+    auto dash = numbers.find('-');
+    return dash != std::string_view::npos && IsDigits(numbers.substr(0, dash)) &&
+           IsDigits(numbers.substr(dash + 1));
+}
+
+// A process stopped between writing a temporary file and renaming it leaves the file behind;
+// the next write of the same target removes such files once no live writer holds them. No
+// other name is ever touched.
+void RemoveAbandonedTemporaries(ProfileFs& fs, const std::string& path)
+{
+    const auto slash = path.find_last_of("/\\");
+    const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string target = path.substr(dir.size());
+    for (const std::string& name : fs.List(dir.empty() ? std::string(".") : dir))
+        if (IsTemporaryOf(name, target))
+            fs.RemoveAbandoned(dir + name);
+}
+
 } // namespace
 
 std::string ProfileEngine::ReadString(const std::string& file, const std::string& section,
@@ -333,14 +384,16 @@ bool ProfileEngine::WriteString(const std::string& file, const std::string& sect
             out.Pieces.push_back({Piece::Insert, 0, entry});
             out.Pieces.push_back({Piece::SkipTo, plan.KeyTextEnd, {}});
         } else if (plan.SectionFound) {
+            const std::string& eol = plan.Eol;
             out.Pieces.push_back({Piece::CopyTo, plan.InsertAt, {}});
             out.Pieces.push_back({Piece::Insert, 0,
-                                  (plan.InsertAfterUnterminated ? kCrLf : "") + entry + kCrLf});
+                                  (plan.InsertAfterUnterminated ? eol : "") + entry + eol});
         } else {
+            const std::string& eol = plan.Eol;
             out.Pieces.push_back({Piece::CopyTo, kEnd, {}});
             out.Pieces.push_back({Piece::Insert, 0,
-                                  std::string(plan.EndsUnterminated ? kCrLf : "") + "[" + section +
-                                      "]" + kCrLf + entry + kCrLf});
+                                  (plan.EndsUnterminated ? eol : "") + "[" + section + "]" +
+                                      eol + entry + eol});
         }
         out.Pieces.push_back({Piece::CopyTo, kEnd, {}});
     }
@@ -358,6 +411,8 @@ bool WriteOut(ProfileFs& fs, const std::string& path, const Output& out, int& er
         return false;
     }
 
+    RemoveAbandonedTemporaries(fs, path);
+
     // A temporary file beside the target, renamed over it once complete.
     static unsigned counter = 0;
     std::unique_ptr<ProfileWriter> temp;
@@ -365,7 +420,7 @@ bool WriteOut(ProfileFs& fs, const std::string& path, const Output& out, int& er
     int createErr = 0;
     for (int attempt = 0; attempt < 16 && !temp; ++attempt) {
         char suffix[48];
-        std::snprintf(suffix, sizeof suffix, ".tmp%lu-%u",
+        std::snprintf(suffix, sizeof suffix, "%s%lu-%u", kTempTag,
                       static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(&counter) ^
                                                  std::uintptr_t(std::time(nullptr))),
                       ++counter);
@@ -384,14 +439,15 @@ bool WriteOut(ProfileFs& fs, const std::string& path, const Output& out, int& er
             err = temp->Error();
             ok = false;
         }
-        temp.reset();
+        // The writer lives on until the file has its final name, so that the file never
+        // looks abandoned to another process's write meanwhile.
         if (ok) {
             fs.CopyAttributes(state, tempPath);
-            if (fs.Rename(tempPath, path, err))
-                return true;
+            ok = fs.Rename(tempPath, path, err);
         }
-        fs.Remove(tempPath);
-        return false;
+        if (!ok)
+            fs.Remove(tempPath);
+        return ok;
     }
 
     // The directory takes no new file: rewrite the existing file in place, from its content

@@ -29,7 +29,8 @@ constexpr std::size_t kProfileMaxValue = 2047;
 // Our own engine over a file system.
 //
 // Reading: section and key names compare without regard to ASCII case; lines end with CR LF,
-// LF or a lone CR; a line whose first non-blank character is ";" is a comment; "[name]" opens
+// LF or a lone CR; a UTF-8 byte-order mark at the very start of the file belongs to no line;
+// a line whose first non-blank character is ";" is a comment; "[name]" opens
 // a section (a "[" without "]" is an ordinary line); "key=value" is an entry, split at the
 // first "="; a line without "=" is no entry. Only the first section of a name is used. The
 // value has its blanks (space, tab) trimmed at both ends, one pair of enclosing ' or " removed,
@@ -38,9 +39,12 @@ constexpr std::size_t kProfileMaxValue = 2047;
 // Writing: an existing entry's line is replaced in place by "key=value" (its line end kept);
 // a missing key is inserted after the last non-blank line of its section; a missing section
 // is appended at the end of the file, then its key's line; a missing file is created. Every
-// other byte is kept. The new content goes to a temporary file in the same directory, which
-// then takes the old file's permissions and is renamed over it; when the directory refuses a
-// new file but the file itself may be written, the file is rewritten in place. A file the
+// other byte is kept, a byte-order mark included. The lines a write adds end like the file's
+// first line (CR LF in a file that has none). The new content goes to a temporary file in the
+// same directory, which then takes the old file's permissions and is renamed over it; when the
+// directory refuses a new file but the file itself may be written, the file is rewritten in
+// place. A temporary file that a stopped process left behind is removed by the next write of
+// the same file, once no live writer holds it. A file the
 // user may not write is never replaced. Names or values holding a line end, and names that
 // would not read back as written, are refused.
 class ProfileEngine final : public PrivateProfile {

@@ -10,7 +10,9 @@
 #include <sys/types.h>
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -51,13 +53,27 @@ private:
     bool failed_ = false;
 };
 
+#ifdef _WIN32
+using Hold = HANDLE;
+const Hold kNoHold = INVALID_HANDLE_VALUE;
+void Release(Hold hold) { ::CloseHandle(hold); }
+#else
+using Hold = int;
+const Hold kNoHold = -1;
+void Release(Hold hold) { ::close(hold); }
+#endif
+
 class FdWriter final : public ProfileWriter {
 public:
-    explicit FdWriter(int fd) : fd_(fd) {}
+    // `hold`: a second handle of the same file, kept until destruction, that marks the file
+    // as being written after Close() too.
+    explicit FdWriter(int fd, Hold hold = kNoHold) : fd_(fd), hold_(hold) {}
     ~FdWriter() override
     {
         if (fd_ >= 0)
             ::close(fd_);
+        if (hold_ != kNoHold)
+            Release(hold_);
     }
     FdWriter(const FdWriter&) = delete;
     FdWriter& operator=(const FdWriter&) = delete;
@@ -100,6 +116,7 @@ public:
 
 private:
     int fd_;
+    Hold hold_;
     int error_ = 0;
 };
 
@@ -146,7 +163,19 @@ std::unique_ptr<ProfileWriter> RealProfileFs::CreateNew(const std::string& path,
         err = errno;
         return nullptr;
     }
-    return std::make_unique<FdWriter>(fd);
+#ifdef _WIN32
+    // A second handle marks the file as held: it lets the file be renamed, but no other
+    // process open it alone, until the writer is destroyed or its process ends.
+    HANDLE hold = ::CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return std::make_unique<FdWriter>(fd, hold);
+#else
+    // A shared lock marks the file as held; the kernel drops it when the process ends, however
+    // it ends.
+    ::flock(fd, LOCK_SH);
+    return std::make_unique<FdWriter>(fd, ::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+#endif
 }
 
 std::unique_ptr<ProfileWriter> RealProfileFs::OpenTruncate(const std::string& path, int& err)
@@ -171,6 +200,41 @@ bool RealProfileFs::Rename(const std::string& from, const std::string& to, int& 
 }
 
 void RealProfileFs::Remove(const std::string& path) { ::unlink(path.c_str()); }
+
+std::vector<std::string> RealProfileFs::List(const std::string& dir)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        names.push_back(it->path().filename().string());
+    return names;
+}
+
+void RealProfileFs::RemoveAbandoned(const std::string& path)
+{
+#ifdef _WIN32
+    // Opening it alone fails while any other handle is open; closing then deletes it.
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+        return;
+    HANDLE alone = ::CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (alone != INVALID_HANDLE_VALUE)
+        ::CloseHandle(alone);
+#else
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat held {}, named {};
+    // Only a regular file that no live writer holds, and only while the name still leads to it.
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev &&
+        named.st_ino == held.st_ino)
+        ::unlink(path.c_str());
+    ::close(fd);
+#endif
+}
 
 void RealProfileFs::CopyAttributes(const ProfileFileState& from, const std::string& path)
 {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct ProfileFileState {
     bool Exists = false;
@@ -41,12 +42,18 @@ public:
     // Null when the file cannot be opened for reading.
     virtual std::unique_ptr<ProfileReader> OpenRead(const std::string& path) = 0;
     // Creates a file that must not exist yet (mode 0666 less the umask); null and err set on
-    // failure.
+    // failure. The file shows as held by a live writer until the writer is destroyed, even
+    // after its Close(), so that another process never takes it for an abandoned one.
     virtual std::unique_ptr<ProfileWriter> CreateNew(const std::string& path, int& err) = 0;
     // Opens an existing file for writing from its start, cutting it to zero length.
     virtual std::unique_ptr<ProfileWriter> OpenTruncate(const std::string& path, int& err) = 0;
     virtual bool Rename(const std::string& from, const std::string& to, int& err) = 0;
     virtual void Remove(const std::string& path) = 0;
+    // The names of a directory's entries; none when it cannot be listed.
+    virtual std::vector<std::string> List(const std::string& dir) = 0;
+    // Removes a file made by CreateNew whose writer is gone (its process ended without
+    // destroying it); a file still held, or one that is not a regular file, stays.
+    virtual void RemoveAbandoned(const std::string& path) = 0;
     // Gives path the permissions and, when allowed, the owner of the state.
     virtual void CopyAttributes(const ProfileFileState& from, const std::string& path) = 0;
 };
@@ -61,6 +68,8 @@ public:
     std::unique_ptr<ProfileWriter> OpenTruncate(const std::string& path, int& err) override;
     bool Rename(const std::string& from, const std::string& to, int& err) override;
     void Remove(const std::string& path) override;
+    std::vector<std::string> List(const std::string& dir) override;
+    void RemoveAbandoned(const std::string& path) override;
     void CopyAttributes(const ProfileFileState& from, const std::string& path) override;
 };
 

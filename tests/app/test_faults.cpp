@@ -72,6 +72,8 @@ public:
         return real_.Rename(from, to, err);
     }
     void Remove(const std::string& path) override { real_.Remove(path); }
+    std::vector<std::string> List(const std::string& dir) override { return real_.List(dir); }
+    void RemoveAbandoned(const std::string& path) override { real_.RemoveAbandoned(path); }
     void CopyAttributes(const ProfileFileState& from, const std::string& path) override
     {
         real_.CopyAttributes(from, path);
@@ -330,15 +332,20 @@ TEST_F(SaveFaultTest, ACrashBeforeTheRenameLeavesTheOldFileAndTheNextSaveComplet
     TfmMain& w = Start();
     const std::string complete = CompleteSave(w);
     WriteFile(IniPath(), kOldPrefs);
+    WriteFile(IniPath() + ".tmp", "the user's own");
+    const QStringList entries = DirEntries();
     faults = FaultFs{};
     faults.CrashBeforeRename = true;
     EXPECT_THROW(SaveUserPrefs(PrefsFileName), SimulatedCrash);
     EXPECT_EQ(ReadFile(IniPath()), kOldPrefs);
-    // The stray temporary file does not disturb the next run's save.
+    EXPECT_EQ(DirEntries().size(), entries.size() + 1); // the stray temporary file
+    // It neither disturbs the next run's save nor outlives it.
     faults.CrashBeforeRename = false;
     EXPECT_TRUE(w.close());
     EXPECT_EQ(ReadFile(IniPath()), complete);
     EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(DirEntries(), entries);
+    EXPECT_EQ(ReadFile(IniPath() + ".tmp"), "the user's own");
 }
 
 } // namespace

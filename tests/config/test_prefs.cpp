@@ -160,6 +160,30 @@ TEST_F(Prefs, MissingKeysAreInsertedAtTheEndOfTheirSection)
                               "[WriteTest]\r\nCanWrite=1\r\n");
 }
 
+// Files that other editors saved: a byte-order mark before "[LptPortAddr]", LF line ends.
+TEST_F(Prefs, AnEditedFileLoadsAndKeepsItsFormAtTheSave)
+{
+    const auto text = [](const std::string& start, const char* eol,
+                         std::initializer_list<const char*> lines) {
+        std::string t = start;
+        for (const char* line : lines)
+            t += std::string(line) + eol;
+        return t;
+    };
+    for (auto [start, eol] : {std::pair{"\xEF\xBB\xBF", "\r\n"}, {"", "\n"}, {"\xEF\xBB\xBF", "\n"}}) {
+        SCOPED_TRACE(std::to_string(std::string(start).size()) + " mark bytes, eol " +
+                     std::to_string(std::string(eol).size()));
+        Load(text(start, eol, {"[LptPortAddr]", "LPT001Addr=888", "LPT002Addr=632"}));
+        EXPECT_EQ(Addresses(), (std::array<unsigned, 8>{888, 632, 0, 0, 0, 0, 0, 0}));
+        SaveUserPrefs(path);
+        EXPECT_EQ(ReadFile(path),
+                  text(start, eol,
+                       {"[LptPortAddr]", "LPT001Addr=888", "LPT002Addr=632", "LPT003Addr=0",
+                        "LPT004Addr=0", "LPT005Addr=0", "LPT006Addr=0", "LPT007Addr=0",
+                        "LPT008Addr=0", "LPTPortAddrShowHexa=0", "[WriteTest]", "CanWrite=1"}));
+    }
+}
+
 TEST_F(Prefs, ReadOnlyPlaces)
 {
     RefusingFs fs;

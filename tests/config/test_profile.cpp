@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 
 #ifndef _WIN32
+#include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,6 +98,10 @@ TEST_F(ProfileFile, ReadsFollowTheKeyedAccessRules)
         {"no final line end", "[S]\r\nk=9", "S", "k", "9"},
         {"NUL bytes kept", std::string("[S]\r\nk=a\0b\r\n", 12), "S", "k", std::string("a\0b", 3)},
         {"empty file", "", "S", "k", "<def>"},
+        {"byte-order mark before the first line", "\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k", "1"},
+        {"byte-order mark elsewhere is text", "[T]\r\n\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k",
+         "<def>"},
+        {"part of a byte-order mark is text", "\xEF\xBB[S]\r\nk=1\r\n", "S", "k", "<def>"},
     };
     for (const Row& r : rows) {
         WriteFile(path, r.content);
@@ -161,6 +166,17 @@ TEST_F(ProfileFile, WritesKeepEveryOtherByte)
         {"value written without blanks", "[S]\r\nk = 1\r\n", "S", "k", "", "[S]\r\nk=\r\n"},
         {"binary lines elsewhere kept", std::string("\xff\0\x01\r\n[S]\r\n", 10), "S", "k", "1",
          std::string("\xff\0\x01\r\n[S]\r\nk=1\r\n", 15)},
+        {"byte-order mark kept", "\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k", "2",
+         "\xEF\xBB\xBF[S]\r\nk=2\r\n"},
+        {"insert after a first section behind the mark", "\xEF\xBB\xBF[S]\r\n", "S", "k", "5",
+         "\xEF\xBB\xBF[S]\r\nk=5\r\n"},
+        {"append behind a lone mark", "\xEF\xBB\xBF", "S", "k", "5", "\xEF\xBB\xBF[S]\r\nk=5\r\n"},
+        {"LF file: insert with LF", "[S]\na=1\n\n[T]\n", "S", "k", "5", "[S]\na=1\nk=5\n\n[T]\n"},
+        {"LF file: append with LF", "[T]\nz=0", "S", "k", "5", "[T]\nz=0\n[S]\nk=5\n"},
+        {"CR file: append with CR", "\xEF\xBB\xBF[T]\rz=0\r", "S", "k", "5",
+         "\xEF\xBB\xBF[T]\rz=0\r[S]\rk=5\r"},
+        {"mixed file: the first line end", "[S]\na=1\r\n", "S", "k", "5",
+         "[S]\na=1\r\nk=5\n"},
     };
     for (const Row& r : rows) {
         std::filesystem::remove(path);
@@ -242,6 +258,76 @@ TEST_F(ProfileFile, RefusalsOfTheFileSystem)
     EXPECT_EQ(error, ProfileErrorText(ENOSPC));
     EXPECT_EQ(ReadFile(path), original);
 }
+
+TEST_F(ProfileFile, AWriteRemovesOnlyTheTemporaryFilesOfWritesThatNeverEnded)
+{
+    const std::set<std::string> abandoned = {"t.ini.tmp1-2",
+                                             "t.ini.tmp18446744073709551615-4294967295"};
+    // Names that only look alike are the user's own.
+    std::set<std::string> own = {"t.ini.tmp",      "t.ini.tmp1",     "t.ini.tmp1-",
+                                 "t.ini.tmp-2",    "t.ini.tmp1-2.bak", "t.ini.tmpa-2",
+                                 "t.ini.tmp1-2-3", "t.ini.tmp123456789012345678901-1",
+                                 "t.ini.bak",      "t.ini~",         "u.ini.tmp1-2",
+                                 "xt.ini.tmp1-2"};
+    WriteFile(path, "[S]\r\nk=1\r\n");
+    std::set<std::string> all = own;
+    all.insert(abandoned.begin(), abandoned.end());
+    for (const std::string& name : all)
+        WriteFile(dir.File(name), "mine");
+    std::filesystem::create_directory(dir.File("t.ini.tmp3-4"));
+    own.insert("t.ini.tmp3-4");
+#ifndef _WIN32
+    std::filesystem::create_symlink("t.ini.bak", dir.File("t.ini.tmp5-6"));
+    own.insert("t.ini.tmp5-6");
+#endif
+    // One that another process is writing right now.
+    int err = 0;
+    auto writing = RealFs().CreateNew(dir.File("t.ini.tmp7-8"), err);
+    ASSERT_TRUE(writing);
+    ASSERT_TRUE(writing->Close()); // written, not yet renamed
+
+    ASSERT_TRUE(engine.WriteString(path, "S", "k", "2"));
+    std::set<std::string> expected = own;
+    expected.insert({"t.ini", "t.ini.tmp7-8"});
+    EXPECT_EQ(dir.Entries(), expected);
+    for (const std::string& name : own) {
+        if (name != "t.ini.tmp3-4") {
+            EXPECT_EQ(ReadFile(dir.File(name)), "mine") << name;
+        }
+    }
+
+    writing.reset(); // its process has ended
+    ASSERT_TRUE(engine.WriteString(path, "S", "k", "3"));
+    expected.erase("t.ini.tmp7-8");
+    EXPECT_EQ(dir.Entries(), expected);
+    EXPECT_EQ(ReadFile(path), "[S]\r\nk=3\r\n");
+}
+
+#ifndef _WIN32
+// A process killed at any moment of its writes leaves nothing that outlives the next write.
+TEST_F(ProfileFile, WritesKilledAtRandomLeaveNothingAfterTheNextWrite)
+{
+    WriteFile(path, "[S]\r\nk=0\r\n");
+    std::mt19937 random(26);
+    int leftBehind = 0;
+    for (int round = 0; round < 40; ++round) {
+        pid_t child = ::fork();
+        if (child == 0) {
+            ProfileEngine own;
+            for (unsigned i = 0;; ++i)
+                own.WriteString(path, "S", "k", std::to_string(i % 7));
+        }
+        ::usleep(useconds_t(1000 + random() % 4000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        leftBehind += dir.Entries().size() > 1;
+        ASSERT_TRUE(engine.WriteString(path, "S", "k", "9"));
+        EXPECT_EQ(dir.Entries(), std::set<std::string>{"t.ini"}) << "round " << round;
+        EXPECT_EQ(ReadFile(path), "[S]\r\nk=9\r\n");
+    }
+    EXPECT_GT(leftBehind, 0) << "no kill landed between a temporary file and its rename";
+}
+#endif
 
 #ifndef _WIN32
 // Runs body in a child process under an unprivileged user, so that the kernel's own

@@ -101,6 +101,8 @@ TEST_P(BothProfiles, Reads)
         {"empty file", "", "S", "k", "<def>", {}},
         {"hexadecimal text as it stands", "[LptPortAddr]\r\nLPT002Addr=0x278\r\n", "LptPortAddr",
          "LPT002Addr", "0x278", {}},
+        {"byte-order mark before the first line", "\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k", "1",
+         {}},
     };
     for (const Row& r : rows) {
         WriteFile(Fresh(), r.content);
@@ -148,6 +150,10 @@ TEST_P(BothProfiles, Writes)
         {"value written without blanks", "[S]\r\nk = 1\r\n", "S", "k", "", "[S]\r\nk=\r\n", {}},
         {"other entries kept as they are", "[S]\r\nk=1\r\nb = 2\r\n", "S", "k", "3",
          "[S]\r\nk=3\r\nb = 2\r\n", "[S]\r\nk=3\r\nb=2\r\n"},
+        {"byte-order mark kept", "\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k", "2",
+         "\xEF\xBB\xBF[S]\r\nk=2\r\n", {}},
+        // The system writes every line with CR LF. The rules: new lines take the file's own.
+        {"LF file", "[S]\na=1\n", "S", "k", "5", "[S]\na=1\nk=5\n", "[S]\r\na=1\r\nk=5\r\n"},
     };
     for (const Row& r : rows) {
         Fresh();
