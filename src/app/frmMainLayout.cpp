@@ -7,12 +7,15 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
+#include <QStyleOption>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ImageList.h"
 #include "LabelCaption.h"
@@ -40,6 +43,8 @@ constexpr int kToolButtonHeight = 36;
 constexpr int kLightSize = 13;
 constexpr int kMinLogHeight = 20;
 constexpr int kMinGraphHeight = 40;
+constexpr int kToolSeparatorWidth = 8;
+constexpr int kCaptionStretch = 94; // per cent of the face's own width
 
 QLabel* AddLabel(QWidget* parent, const char* name, const char* caption, int x, int y)
 {
@@ -49,6 +54,22 @@ QLabel* AddLabel(QWidget* parent, const char* name, const char* caption, int x, 
     SetCaption(label, QString::fromUtf8(caption));
     return label;
 }
+
+// The toolkit's toolbar separator, drawn across the whole place it is given.
+class ToolBarSeparator final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QStyleOption option;
+        option.initFrom(this);
+        option.state |= QStyle::State_Horizontal; // a separator in a horizontal toolbar
+        style()->drawPrimitive(QStyle::PE_IndicatorToolBarSeparator, &option, &painter, this);
+    }
+};
 
 struct LightSpec {
     TStatusLight* TfmMain::*member; // null for the data-line lights
@@ -71,12 +92,14 @@ void TfmMain::CreateControls()
 {
     setWindowTitle(QStringLiteral("Tamsel"));
     setWindowIcon(TamselIcon());
-    // "MS Sans Serif" and "Tahoma" are narrow faces that this system may lack; Liberation Sans,
-    // Arial's metric twin, keeps every caption within the place the layout gives it.
+    // "MS Sans Serif" and "Tahoma" are narrow faces that this system may lack. Liberation Sans,
+    // Arial's metric twin, stands in for them at the same height, drawn slightly narrower so
+    // that every caption leaves a gap before the control placed after it.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(8);
+    font.setStretch(kCaptionStretch);
     setFont(font);
 
     auto* central = new QWidget(this);
@@ -174,6 +197,13 @@ void TfmMain::CreateToolBar()
         button->setDefaultAction(p.action);
         place(button, p.left);
     }
+    const std::pair<const char*, int> separators[] = {
+        {"ToolButton8", 344}, {"ToolButton11", 438}, {"ToolButton14", 532}};
+    for (auto [name, left] : separators) {
+        auto* separator = new ToolBarSeparator(ToolBar2);
+        separator->setObjectName(QString::fromLatin1(name));
+        separator->setGeometry(left, 2, kToolSeparatorWidth, kToolButtonHeight);
+    }
 }
 
 void TfmMain::CreateLinesPanel()
@@ -224,11 +254,15 @@ void TfmMain::CreateLinesPanel()
         AddLabel(gbLptRead, l.labelName, l.caption, l.x + 16, l.y);
     }
     LedAck->SetLit(true);
+    // The line between the status column and the data columns ends where it is designed to
+    // (y = 105) and starts at y = 16 or, where the style draws the frame lower (at the top of
+    // the group's contents), just below the frame's top line.
     auto* bevel = new QFrame(gbLptRead);
     bevel->setObjectName("Bevel1");
     bevel->setFrameShape(QFrame::VLine);
     bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(128, 16, 2, 89);
+    const int bevelTop = std::max(16, gbLptRead->contentsRect().top() + 2);
+    bevel->setGeometry(128, bevelTop, 2, 16 + 89 - bevelTop);
     AddLabel(gbLptRead, "Label23", "Dernière donnée lue :", 144, 96);
     lblDataReadValue = AddLabel(gbLptRead, "lblDataReadValue", "$00", 256, 96);
 

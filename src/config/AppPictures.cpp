@@ -6,34 +6,38 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace {
 
 // Smooth value noise on an integer lattice, from a fixed hash so that the picture never varies.
-double LatticeValue(int x, int y)
+// The lattice repeats every `period` columns, so that the noise does too.
+double LatticeValue(int x, int y, int period)
 {
+    x = ((x % period) + period) % period;
     std::uint32_t h = std::uint32_t(x) * 374761393u + std::uint32_t(y) * 668265263u;
     h = (h ^ (h >> 13)) * 1274126177u;
     h ^= h >> 16;
     return double(h & 0xFFFF) / 65535.0;
 }
 
-double Noise(double x, double y)
+double Noise(double x, double y, int period)
 {
     const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
     const double fx = x - x0, fy = y - y0;
     const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
-    const double top = LatticeValue(x0, y0) + sx * (LatticeValue(x0 + 1, y0) - LatticeValue(x0, y0));
-    const double bottom =
-        LatticeValue(x0, y0 + 1) + sx * (LatticeValue(x0 + 1, y0 + 1) - LatticeValue(x0, y0 + 1));
+    const auto at = [period](int i, int j) { return LatticeValue(i, j, period); };
+    const double top = at(x0, y0) + sx * (at(x0 + 1, y0) - at(x0, y0));
+    const double bottom = at(x0, y0 + 1) + sx * (at(x0 + 1, y0 + 1) - at(x0, y0 + 1));
     return top + sy * (bottom - top);
 }
 
-double Turbulence(double x, double y)
+// Octaves of noise, each twice as fine as the one before; x repeats every `period`.
+double Turbulence(double x, double y, int period)
 {
     double sum = 0, scale = 1;
     for (int octave = 0; octave < 5; ++octave) {
-        sum += Noise(x / scale, y / scale) * scale;
+        sum += Noise(x / scale, y / scale, int(period / scale)) * scale;
         scale *= 0.5;
     }
     return sum / 2.0;
@@ -99,15 +103,24 @@ QIcon TamselIcon()
 
 QImage MarbleImage()
 {
+    // The picture is narrower than the about window, which repeats it side by side: every
+    // part of it repeats across its width, so that no seam shows where the copies meet.
+    constexpr int kWidth = 245;
+    constexpr int kTurbulenceCells = 10; // about 24 pixels each
+    constexpr int kGrainCells = 122;     // about 2 pixels each
     static const QImage marble = [] {
-        QImage image(245, 331, QImage::Format_RGB32);
+        QImage image(kWidth, 331, QImage::Format_RGB32);
+        const double veinSlope = 3 * std::numbers::pi * 18.0 / kWidth; // three veins across the width
         for (int y = 0; y < image.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
             for (int x = 0; x < image.width(); ++x) {
                 // Veins: a sine across the picture bent by turbulence.
-                const double t = Turbulence(x / 24.0, y / 24.0);
-                const double vein = std::abs(std::sin((x * 0.6 + y * 0.9) / 18.0 + t * 5.0));
-                const double grain = Noise(x / 2.0, y / 2.0);
+                const double t = Turbulence(x * double(kTurbulenceCells) / kWidth, y / 24.0,
+                                            kTurbulenceCells);
+                const double vein =
+                    std::abs(std::sin((x * veinSlope + y * 0.9) / 18.0 + t * 5.0));
+                const double grain =
+                    Noise(x * double(kGrainCells) / kWidth, y / 2.0, kGrainCells);
                 const int v = int(226 + 16 * std::pow(vein, 0.4) - 22 * (1 - vein) * t +
                                   6 * (grain - 0.5));
                 const int g = std::clamp(v, 180, 250);

@@ -133,6 +133,7 @@ TfmAbout::TfmAbout(QWidget* owner)
         QLabel* value = new QLabel(QString::fromStdString(info.Value(keys[i])), this);
         value->setObjectName(names[i]);
         value->setGeometry(112, 72 + 16 * i, 177, 16);
+        value->setAlignment(Qt::AlignLeft | Qt::AlignTop); // on its caption's line, not below
         value->setFont(arial);
         SetTextColor(value, kValueColor);
         *values[i] = value;

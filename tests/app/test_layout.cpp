@@ -1,3 +1,4 @@
+#include <QFrame>
 #include <QGroupBox>
 #include <fstream>
 #include <map>
@@ -149,6 +150,82 @@ TEST_F(LayoutTest, ToolbarButtonsAtTheirPlacesWithTheirPictures)
     auto* open = w.ToolBar2->findChild<QToolButton*>("ToolButton9");
     EXPECT_EQ(open->text().toStdString(), "Ouvrir");
     EXPECT_EQ(open->toolTip().toStdString(), "Ouvrir port (charger driver)");
+
+    // The separators: the toolkit's own drawing, in the 8 pixels between the buttons.
+    const QRgb background = w.ToolBar2->grab().toImage().pixel(5, 40);
+    for (auto [name, left] : {std::pair{"ToolButton8", 344}, {"ToolButton11", 438},
+                              {"ToolButton14", 532}}) {
+        auto* separator = w.ToolBar2->findChild<QWidget*>(name);
+        ASSERT_NE(separator, nullptr) << name;
+        EXPECT_EQ(separator->geometry(), QRect(left, 2, 8, 36)) << name;
+        const QImage image = separator->grab().toImage();
+        int drawn = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                drawn += image.pixel(x, y) != background;
+        EXPECT_GE(drawn, 20) << name;
+    }
+}
+
+// Every caption ends, in the font it is drawn with, before the control placed after it on its
+// line (or before the group's frame), with a gap that shows, whatever text it can hold.
+TEST_F(LayoutTest, EveryCaptionLeavesAGapBeforeItsNeighbour)
+{
+    TfmMain& w = Start();
+    constexpr int kMinGap = 4;
+    QStringList bytes;
+    for (unsigned v = 0; v < 256; ++v)
+        bytes << QString::fromStdString(LptHexByte(v));
+    const auto prefixed = [&bytes](const QString& prefix) {
+        QStringList texts;
+        for (const QString& b : bytes)
+            texts << prefix + b;
+        return texts;
+    };
+    struct Row {
+        const char* label;
+        const char* neighbour; // nullptr: the right side of the frame around the label
+        QStringList texts;     // empty: the label's caption
+    };
+    const Row rows[] = {
+        {"lblLptDriverStatus", "ledLPTInputsReadInLoop",
+         {"Driver port parallèle non chargé", "Driver port parallèle chargé avec succès.",
+          "Driver port parallèle non chargé - Erreur !",
+          "Driver port parallèle déchargé avec succès."}},
+        {"lblLPTInputsReadInLoop", nullptr,
+         {"Lecture en boucle des entrées : Activée", "Lecture en boucle des entrées : Désactivée"}},
+        {"Label3", "Bevel1", {}},     {"Label2", "Bevel1", {}},   {"Label4", "Bevel1", {}},
+        {"Label5", "Bevel1", {}},     {"lblError", "Bevel1", {}}, {"Label13", "LedD4", {}},
+        {"Label14", "LedD5", {}},     {"Label15", "LedD6", {}},   {"Label16", "LedD7", {}},
+        {"Label20", nullptr, {}},     {"Label19", nullptr, {}},   {"Label18", nullptr, {}},
+        {"Label17", nullptr, {}},     {"Label23", "lblDataReadValue", {}},
+        {"lblDataReadValue", nullptr, prefixed("$")},
+        {"Label1", "btnD4", {}},      {"Label6", "btnD5", {}},    {"Label7", "btnD6", {}},
+        {"Label8", "btnD7", {}},      {"Label9", "btnStrobe", {}}, {"Label10", "btnAutofeed", {}},
+        {"Label11", "btnInit", {}},   {"Label12", "btnSelect", {}}, {"Label22", nullptr, {}},
+        {"Label26", nullptr, {}},     {"Label25", nullptr, {}},   {"Label24", nullptr, {}},
+        {"Label21", "lblDataWriteValue", {}},
+        {"lblDataWriteValue", "lblControlWriteValue", prefixed("Data : $")},
+        {"lblControlWriteValue", nullptr, prefixed("Ctrl : $")},
+    };
+    for (const Row& row : rows) {
+        auto* label = w.findChild<QLabel*>(row.label);
+        ASSERT_NE(label, nullptr) << row.label;
+        QWidget* parent = label->parentWidget();
+        int limit = parent->width() - (qobject_cast<QGroupBox*>(parent) ? 2 : 0);
+        if (row.neighbour != nullptr) {
+            auto* neighbour = parent->findChild<QWidget*>(row.neighbour);
+            ASSERT_NE(neighbour, nullptr) << row.neighbour;
+            limit = neighbour->x();
+        }
+        const QFontMetrics metrics(label->font());
+        const QStringList texts = row.texts.isEmpty() ? QStringList{label->text()} : row.texts;
+        for (const QString& text : texts) {
+            const int end = label->x() + label->contentsMargins().left() +
+                            metrics.horizontalAdvance(text);
+            EXPECT_GE(limit - end, kMinGap) << row.label << ": \"" << text.toStdString() << '"';
+        }
+    }
 }
 
 TEST_F(LayoutTest, EveryCaptionAndHint)
@@ -242,6 +319,20 @@ TEST_F(LayoutTest, ControlsAtTheirPixelPositions)
     }
     EXPECT_EQ(w.findChild<QLabel*>("Label1")->pos(), QPoint(40, 24));
     EXPECT_EQ(w.findChild<QLabel*>("Label3")->pos(), QPoint(24, 24));
+
+    // Bevel1 ends where designed and starts inside the read group's frame, below its top line
+    // (found where the group's title leaves the top rows clear).
+    auto* bevel = w.gbLptRead->findChild<QFrame*>("Bevel1");
+    ASSERT_NE(bevel, nullptr);
+    EXPECT_EQ(bevel->x(), 128);
+    EXPECT_EQ(bevel->geometry().bottom(), 104);
+    const QImage group = w.gbLptRead->grab().toImage();
+    const QRgb clear = group.pixel(280, 0);
+    int frameTop = 0;
+    while (frameTop < 40 && group.pixel(280, frameTop) == clear)
+        ++frameTop;
+    EXPECT_GT(bevel->y(), frameTop + 1);
+    EXPECT_GE(bevel->y(), 16);
     for (QLabel* panel : w.sbPanels)
         EXPECT_EQ(panel->width(), 100);
 }

@@ -121,6 +121,26 @@ TEST(AboutWindow, ControlsAndValues)
     EXPECT_EQ(about.Bevel1->width(), 289);
     for (QLabel* v : {about.lblVersionValue, about.lblCopyrightValue, about.lblCommentsValue})
         EXPECT_EQ(v->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+
+    // A value stands on its caption's line: the black caption and the green value, neither
+    // with a descender, end on the same pixel row.
+    const QImage shown = about.grab().toImage();
+    const auto lastRow = [&shown](int left, int right, int top, bool green) {
+        int last = -1;
+        for (int y = top; y < top + 16; ++y)
+            for (int x = left; x < right; ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                if (green ? c.green() - c.red() > 60 : qGray(c.rgb()) < 100)
+                    last = y;
+            }
+        return last;
+    };
+    for (QLabel* caption : {about.Version, about.Comments}) {
+        const int y = caption->y();
+        const int captionRow = lastRow(32, 110, y, false);
+        EXPECT_GT(captionRow, y) << caption->text().toStdString();
+        EXPECT_EQ(lastRow(112, 289, y, true), captionRow) << caption->text().toStdString();
+    }
     EXPECT_FALSE(about.ProgramIcon->pixmap().isNull());
 }
 
@@ -171,6 +191,17 @@ TEST(Pictures, OurOwnDrawings)
         }
     EXPECT_GE(darkest, 170) << "a light grey";
     EXPECT_GT(lightest - darkest, 15) << "with veins";
+    // Copies side by side meet without a seam: the last column runs on into the first as
+    // smoothly as any column into the next.
+    double across = 0, seam = 0;
+    for (int y = 0; y < marble.height(); ++y) {
+        for (int x = 0; x + 1 < marble.width(); ++x)
+            across += std::abs(qGray(marble.pixel(x, y)) - qGray(marble.pixel(x + 1, y)));
+        seam += std::abs(qGray(marble.pixel(marble.width() - 1, y)) - qGray(marble.pixel(0, y)));
+    }
+    across /= double(marble.height()) * (marble.width() - 1);
+    seam /= marble.height();
+    EXPECT_LT(seam, 1.5 * across) << "seam " << seam << ", columns " << across;
 
     const QImage bullet = RedBulletImage();
     EXPECT_EQ(bullet.size(), QSize(12, 12));
