@@ -167,65 +167,52 @@ TEST_F(LayoutTest, ToolbarButtonsAtTheirPlacesWithTheirPictures)
     }
 }
 
-// Every caption ends, in the font it is drawn with, before the control placed after it on its
-// line (or before the group's frame), with a gap that shows, whatever text it can hold.
+// Every label ends, in the font it is drawn with and with any text it can hold, a visible gap
+// before the nearest control on its line to its right, or before the frame around it.
 TEST_F(LayoutTest, EveryCaptionLeavesAGapBeforeItsNeighbour)
 {
     TfmMain& w = Start();
     constexpr int kMinGap = 4;
-    QStringList bytes;
-    for (unsigned v = 0; v < 256; ++v)
-        bytes << QString::fromStdString(LptHexByte(v));
-    const auto prefixed = [&bytes](const QString& prefix) {
+    const auto bytes = [](const QString& prefix) {
         QStringList texts;
-        for (const QString& b : bytes)
-            texts << prefix + b;
+        for (unsigned v = 0; v < 256; ++v)
+            texts << prefix + QString::fromStdString(LptHexByte(v));
         return texts;
     };
-    struct Row {
-        const char* label;
-        const char* neighbour; // nullptr: the right side of the frame around the label
-        QStringList texts;     // empty: the label's caption
-    };
-    const Row rows[] = {
-        {"lblLptDriverStatus", "ledLPTInputsReadInLoop",
+    const std::map<QString, QStringList> changing = {
+        {"lblLptDriverStatus",
          {"Driver port parallèle non chargé", "Driver port parallèle chargé avec succès.",
           "Driver port parallèle non chargé - Erreur !",
           "Driver port parallèle déchargé avec succès."}},
-        {"lblLPTInputsReadInLoop", nullptr,
+        {"lblLPTInputsReadInLoop",
          {"Lecture en boucle des entrées : Activée", "Lecture en boucle des entrées : Désactivée"}},
-        {"Label3", "Bevel1", {}},     {"Label2", "Bevel1", {}},   {"Label4", "Bevel1", {}},
-        {"Label5", "Bevel1", {}},     {"lblError", "Bevel1", {}}, {"Label13", "LedD4", {}},
-        {"Label14", "LedD5", {}},     {"Label15", "LedD6", {}},   {"Label16", "LedD7", {}},
-        {"Label20", nullptr, {}},     {"Label19", nullptr, {}},   {"Label18", nullptr, {}},
-        {"Label17", nullptr, {}},     {"Label23", "lblDataReadValue", {}},
-        {"lblDataReadValue", nullptr, prefixed("$")},
-        {"Label1", "btnD4", {}},      {"Label6", "btnD5", {}},    {"Label7", "btnD6", {}},
-        {"Label8", "btnD7", {}},      {"Label9", "btnStrobe", {}}, {"Label10", "btnAutofeed", {}},
-        {"Label11", "btnInit", {}},   {"Label12", "btnSelect", {}}, {"Label22", nullptr, {}},
-        {"Label26", nullptr, {}},     {"Label25", nullptr, {}},   {"Label24", nullptr, {}},
-        {"Label21", "lblDataWriteValue", {}},
-        {"lblDataWriteValue", "lblControlWriteValue", prefixed("Data : $")},
-        {"lblControlWriteValue", nullptr, prefixed("Ctrl : $")},
+        {"lblDataReadValue", bytes("$")},
+        {"lblDataWriteValue", bytes("Data : $")},
+        {"lblControlWriteValue", bytes("Ctrl : $")},
     };
-    for (const Row& row : rows) {
-        auto* label = w.findChild<QLabel*>(row.label);
-        ASSERT_NE(label, nullptr) << row.label;
-        QWidget* parent = label->parentWidget();
-        int limit = parent->width() - (qobject_cast<QGroupBox*>(parent) ? 2 : 0);
-        if (row.neighbour != nullptr) {
-            auto* neighbour = parent->findChild<QWidget*>(row.neighbour);
-            ASSERT_NE(neighbour, nullptr) << row.neighbour;
-            limit = neighbour->x();
-        }
-        const QFontMetrics metrics(label->font());
-        const QStringList texts = row.texts.isEmpty() ? QStringList{label->text()} : row.texts;
-        for (const QString& text : texts) {
-            const int end = label->x() + label->contentsMargins().left() +
-                            metrics.horizontalAdvance(text);
-            EXPECT_GE(limit - end, kMinGap) << row.label << ": \"" << text.toStdString() << '"';
+    int checked = 0;
+    for (QWidget* area : {static_cast<QWidget*>(w.pnlLines), static_cast<QWidget*>(w.gbLptRead),
+                          static_cast<QWidget*>(w.gbLptWriteData)}) {
+        const bool framed = qobject_cast<QGroupBox*>(area) != nullptr;
+        for (QLabel* label : area->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+            int limit = area->width() - (framed ? 2 : 0);
+            for (QWidget* other : area->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                if (other->x() > label->x() && other->y() < label->geometry().bottom() &&
+                    other->geometry().bottom() > label->y())
+                    limit = std::min(limit, other->x());
+            const auto found = changing.find(label->objectName());
+            const QStringList texts = found == changing.end() ? QStringList{label->text()}
+                                                              : found->second;
+            const QFontMetrics metrics(label->font());
+            for (const QString& text : texts) {
+                const int end = label->x() + metrics.horizontalAdvance(text);
+                EXPECT_GE(limit - end, kMinGap)
+                    << label->objectName().toStdString() << ": \"" << text.toStdString() << '"';
+            }
+            ++checked;
         }
     }
+    EXPECT_EQ(checked, 32);
 }
 
 TEST_F(LayoutTest, EveryCaptionAndHint)

@@ -148,39 +148,45 @@ TEST_F(Prefs, AnExistingEmptyFileIsNotReplaced)
     EXPECT_FALSE(PortAddrShowHexa);
 }
 
-TEST_F(Prefs, MissingKeysAreInsertedAtTheEndOfTheirSection)
+// Files as users and their editors leave them: keys missing from the section, a byte-order
+// mark before "[LptPortAddr]", LF line ends. The save inserts the missing keys at the end of
+// their section and keeps the rest as it was.
+TEST_F(Prefs, EditedFilesKeepTheirFormAtTheSave)
 {
-    Load("[LptPortAddr]\r\nLPT003Addr=956\r\n; end of ports\r\n\r\n[Other]\r\nx=1\r\n");
-    LptPorts[1].Address = 888;
-    SaveUserPrefs(path);
-    EXPECT_EQ(ReadFile(path), "[LptPortAddr]\r\nLPT003Addr=956\r\n; end of ports\r\n"
-                              "LPT001Addr=888\r\nLPT002Addr=0\r\nLPT004Addr=0\r\nLPT005Addr=0\r\n"
-                              "LPT006Addr=0\r\nLPT007Addr=0\r\nLPT008Addr=0\r\n"
-                              "LPTPortAddrShowHexa=0\r\n\r\n[Other]\r\nx=1\r\n"
-                              "[WriteTest]\r\nCanWrite=1\r\n");
-}
-
-// Files that other editors saved: a byte-order mark before "[LptPortAddr]", LF line ends.
-TEST_F(Prefs, AnEditedFileLoadsAndKeepsItsFormAtTheSave)
-{
-    const auto text = [](const std::string& start, const char* eol,
-                         std::initializer_list<const char*> lines) {
+    using Lines = std::vector<const char*>;
+    const auto text = [](const char* start, const char* eol, const Lines& lines) {
         std::string t = start;
         for (const char* line : lines)
             t += std::string(line) + eol;
         return t;
     };
-    for (auto [start, eol] : {std::pair{"\xEF\xBB\xBF", "\r\n"}, {"", "\n"}, {"\xEF\xBB\xBF", "\n"}}) {
-        SCOPED_TRACE(std::to_string(std::string(start).size()) + " mark bytes, eol " +
-                     std::to_string(std::string(eol).size()));
-        Load(text(start, eol, {"[LptPortAddr]", "LPT001Addr=888", "LPT002Addr=632"}));
-        EXPECT_EQ(Addresses(), (std::array<unsigned, 8>{888, 632, 0, 0, 0, 0, 0, 0}));
+    const Lines saved = {"[LptPortAddr]", "LPT001Addr=888", "LPT003Addr=956", "LPT002Addr=0",
+                         "LPT004Addr=0",  "LPT005Addr=0",   "LPT006Addr=0",   "LPT007Addr=0",
+                         "LPT008Addr=0",  "LPTPortAddrShowHexa=0", "[WriteTest]", "CanWrite=1"};
+    const Lines edited = {"[LptPortAddr]", "LPT001Addr=888", "LPT003Addr=956"};
+    struct Row {
+        const char* name;
+        const char* start;
+        const char* eol;
+        Lines before, after;
+    };
+    const Row rows[] = {
+        {"missing keys", "", "\r\n",
+         {"[LptPortAddr]", "LPT003Addr=956", "; end of ports", "", "[Other]", "x=1"},
+         {"[LptPortAddr]", "LPT003Addr=956", "; end of ports", "LPT001Addr=888", "LPT002Addr=0",
+          "LPT004Addr=0", "LPT005Addr=0", "LPT006Addr=0", "LPT007Addr=0", "LPT008Addr=0",
+          "LPTPortAddrShowHexa=0", "", "[Other]", "x=1", "[WriteTest]", "CanWrite=1"}},
+        {"byte-order mark", "\xEF\xBB\xBF", "\r\n", edited, saved},
+        {"LF line ends", "", "\n", edited, saved},
+        {"both", "\xEF\xBB\xBF", "\n", edited, saved},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Load(text(row.start, row.eol, row.before));
+        EXPECT_EQ(LptPorts[3].Address, 956u);
+        LptPorts[1].Address = 888;
         SaveUserPrefs(path);
-        EXPECT_EQ(ReadFile(path),
-                  text(start, eol,
-                       {"[LptPortAddr]", "LPT001Addr=888", "LPT002Addr=632", "LPT003Addr=0",
-                        "LPT004Addr=0", "LPT005Addr=0", "LPT006Addr=0", "LPT007Addr=0",
-                        "LPT008Addr=0", "LPTPortAddrShowHexa=0", "[WriteTest]", "CanWrite=1"}));
+        EXPECT_EQ(ReadFile(path), text(row.start, row.eol, row.after));
     }
 }
 
