@@ -74,7 +74,8 @@ void BM_Capture(benchmark::State& state)
         const long startKb = ResidentKb();
         std::uint64_t changes = 0;
         while (state.KeepRunningBatch(kBatch)) {
-            const cli::SampleRun run = cli::RunSamples(sampler, sink, {std::nullopt, nullptr, kBatch}, watch);
+            const cli::SampleRun run =
+                cli::RunSamples(sampler, sink, {std::nullopt, nullptr, kBatch}, watch);
             changes += run.Changes;
             sink.Next(run.ElapsedNs);
         }

@@ -1,7 +1,10 @@
 #include "CliApp.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <array>
 #include <cctype>
+#include <vector>
 
 #include "CliText.h"
 #include "LineSampler.h"

@@ -1,13 +1,11 @@
 #include "CliCommands.h"
 
-#include <cinttypes>
 #include <cstdio>
 #include <thread>
 
 #include "AccessWatch.h"
+#include "ChangeSinks.h"
 #include "CliText.h"
-#include "SampleLoop.h"
-#include "VcdWriter.h"
 #include "uLPT.h"
 #include "uUserPrefs.h"
 
@@ -101,8 +99,8 @@ private:
             const std::string key = PortAddrKey(n) + "=";
             for (const char* line : kDefaultUserPrefsLines)
                 if (std::string_view(line).substr(0, key.size()) == key)
-                    LptPorts[n].Address =
-                        std::uint16_t(ProfileIntFromText(std::string_view(line).substr(key.size()), 0));
+                    LptPorts[n].Address = std::uint16_t(
+                        ProfileIntFromText(std::string_view(line).substr(key.size()), 0));
         }
     }
 
@@ -206,27 +204,6 @@ private:
 
     int Watch()
     {
-        // Each change as a line: its time in seconds since the first sample, and the lines
-        // that changed; the first line has every line watched.
-        class TextSink final : public ChangeSink {
-        public:
-            TextSink(std::ostream& out, Levels inputs) : out_(out), inputs_(inputs) {}
-            bool Begin(Levels levels) override { return Line(0, levels, inputs_); }
-            bool Change(std::int64_t ns, Levels levels, Levels changed) override
-            {
-                return Line(ns, levels, changed);
-            }
-
-        private:
-            bool Line(std::int64_t ns, Levels levels, Levels mask)
-            {
-                out_ << Seconds(ns) << ' ' << LevelsText(levels, mask, " ") << std::endl;
-                return bool(out_);
-            }
-            std::ostream& out_;
-            Levels inputs_;
-        };
-
         const std::uint16_t address = PortAddress();
         if (address == 0)
             return kExitNoPort;
@@ -234,50 +211,11 @@ private:
         SampleRun run;
         {
             LineSampler sampler(o_.DataAsInputs);
-            TextSink sink(out_, sampler.Inputs());
+            TextChanges sink(out_, sampler.Inputs());
             run = RunSamples(sampler, sink, Limits(), watch_);
         }
         return run.Ended == SampleRun::End::Refused ? NoAccess(address) : kExitDone;
     }
-
-    // The changes into the dump, and a progress line on the error output.
-    class CaptureSink final : public ChangeSink {
-    public:
-        CaptureSink(VcdWriter& vcd, std::string comment, std::ostream& err, bool terminal)
-            : vcd_(vcd), comment_(std::move(comment)), err_(err), terminal_(terminal)
-        {
-        }
-        bool Begin(Levels levels) override { return vcd_.Begin(levels, comment_); }
-        bool Change(std::int64_t ns, Levels levels, Levels changed) override
-        {
-            return vcd_.Change(ns, levels, changed);
-        }
-        void Progress(const SampleRun& run) override
-        {
-            char line[128];
-            std::snprintf(line, sizeof line, "%" PRIu64 " samples, %" PRIu64 " changes, %.0f samples/s",
-                          run.Samples, run.Changes, Rate(run));
-            // On a terminal the line rewrites itself; in a log each one stands alone.
-            err_ << (terminal_ ? "\r" : "") << line << (terminal_ ? "" : "\n") << std::flush;
-            shown_ = true;
-        }
-        void Finish()
-        {
-            if (shown_ && terminal_)
-                err_ << '\n';
-        }
-        static double Rate(const SampleRun& run)
-        {
-            return run.ElapsedNs > 0 ? double(run.Samples) * 1e9 / double(run.ElapsedNs) : 0.0;
-        }
-
-    private:
-        VcdWriter& vcd_;
-        std::string comment_;
-        std::ostream& err_;
-        bool terminal_;
-        bool shown_ = false;
-    };
 
     int Capture()
     {
@@ -291,7 +229,7 @@ private:
         }
         Open(address);
         VcdWriter vcd(file);
-        CaptureSink sink(vcd,
+        DumpChanges sink(vcd,
                          "port " + HexAddress(address) +
                              (o_.DataAsInputs ? ", status and data lines sampled, control lines"
                                               : ", status lines sampled, data and control lines") +
@@ -310,7 +248,7 @@ private:
             return kExitUsage;
         }
         char rate[64];
-        std::snprintf(rate, sizeof rate, "%.0f", CaptureSink::Rate(run));
+        std::snprintf(rate, sizeof rate, "%.0f", SampleRate(run));
         out_ << "samples: " << run.Samples << " in " << Seconds(run.ElapsedNs) << " s (" << rate
              << " per second)\n"
              << "changes: " << run.Changes << '\n'

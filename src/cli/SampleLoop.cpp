@@ -21,7 +21,8 @@ public:
             if ((changed >> k & 1) == 0)
                 continue;
             const std::int64_t previous = lastEdge_[std::size_t(k)];
-            if (previous >= 0 && (run.ShortestPulseNs == 0 || ns - previous < run.ShortestPulseNs)) {
+            const bool shorter = run.ShortestPulseNs == 0 || ns - previous < run.ShortestPulseNs;
+            if (previous >= 0 && shorter) {
                 run.ShortestPulseNs = ns - previous;
                 run.ShortestPulseLine = k;
             }

@@ -102,7 +102,8 @@ TEST_F(CliTest, DetectSearchesTheFilesAddressesOrTheGivenOnes)
         int code;
         std::string lastLine;
     } rows[] = {
-        {{"detect"}, 0, "Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé."},
+        {{"detect"}, 0,
+         "Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé."},
         {{"detect", "0x378", "888"}, 0,
          "Fin de recherche des ports parallèles disponibles, 2 ports parallèles trouvés."},
         {{"detect", "--ini", ini}, 3,
