@@ -31,7 +31,7 @@ protected:
     }
 };
 
-TEST_F(ReadingTest, OpenStartsTheLoopAndLectureStopsIt)
+TEST_F(ReadingTest, OuvrirStartsTheLoopAndLectureStartsItAgain)
 {
     TfmMain& w = Start();
     const std::size_t before = Log().size();
@@ -44,76 +44,74 @@ TEST_F(ReadingTest, OpenStartsTheLoopAndLectureStopsIt)
                          w.lblLPTInputsReadInLoop->text() ==
                              "Lecture en boucle des entrées : Activée";
         }
-        if (cycle == 5)
-            w.ActLPTRead->trigger(); // as the toolbar button does
+        if (cycle == 2 || cycle == 4)
+            w.ActLPTRead->trigger();
     });
     w.ActLptOpen->trigger();
     EXPECT_TRUE(sawReading);
-    EXPECT_EQ(cycles, 5);
     EXPECT_EQ(LogSince(before),
               (std::vector<LoggedLine>{{"Chargement driver port parallèle...", clBlack},
                                        {"Chargement driver port parallèle : OK.", clGreen},
                                        {"Démarrage Lecture en boucle...", clBlack},
                                        {"Arrêt Lecture en boucle.", clBlack}}));
-    EXPECT_FALSE(ReadingInProgress);
-    EXPECT_FALSE(LoopRunning);
-    EXPECT_TRUE(StopRequested); // left set; the next start clears it
-    EXPECT_FALSE(w.ActLPTRead->Checked());
-    EXPECT_FALSE(w.ledLPTInputsReadInLoop->Active());
-    EXPECT_EQ(w.lblLPTInputsReadInLoop->text().toStdString(),
-              "Lecture en boucle des entrées : Désactivée");
-    EXPECT_EQ(w.sbPanels[1]->text().toStdString(), "Lecture stoppée");
-
-    // pressed again, it starts a new loop
-    DuringLoop([&](int cycle) {
-        if (cycle == 2)
-            w.ActLPTRead->trigger();
-    });
-    w.ActLPTRead->trigger();
-    EXPECT_EQ(cycles, 2);
+    w.ActLPTRead->trigger(); // pressed again, it starts a new loop
+    EXPECT_EQ(cycles, 4);
     EXPECT_EQ(Log().back().text, "Arrêt Lecture en boucle.");
 }
 
-TEST_F(ReadingTest, UncheckingLoopModeEndsTheLoopAndLectureThenReadsOnce)
+TEST_F(ReadingTest, EachStopRequestEndsTheLoopAfterItsCycle)
 {
-    TfmMain& w = OpenWithoutLoop();
-    DuringLoop([&](int cycle) {
-        if (cycle == 3)
-            w.ActLPTReadInLoop->trigger();
-    });
-    w.ActLPTRead->trigger();
-    EXPECT_EQ(cycles, 3);
-    EXPECT_FALSE(w.ActLPTReadInLoop->Checked());
-    const std::size_t before = Log().size();
-    DuringLoop([](int) {});
-    w.ActLPTRead->trigger();
-    w.ActLPTRead->trigger();
-    EXPECT_EQ(cycles, 2);                 // one cycle each
-    EXPECT_EQ(Log().size(), before);      // single cycles write no line
-    EXPECT_FALSE(ReadingInProgress);
-    EXPECT_FALSE(w.ActLPTRead->Checked());
-}
-
-TEST_F(ReadingTest, FermerWhileLoopingStopsBeforeClosingAndNothingIsReadAfter)
-{
-    TfmMain& w = OpenWithoutLoop();
-    const std::size_t before = Log().size();
-    std::uint64_t accesses = 0;
-    DuringLoop([&](int cycle) {
-        if (cycle == 4) {
-            w.ActLptClose->trigger();
-            accesses = bench.Port().AccessCount();
+    struct Row {
+        TAction* TfmMain::*action; // clicked between cycles 3 and 4
+        std::vector<LoggedLine> lines;
+    };
+    const LoggedLine stopped{"Arrêt Lecture en boucle.", clBlack};
+    const Row rows[] = {
+        {&TfmMain::ActLPTRead, {stopped}},
+        {&TfmMain::ActLPTReadInLoop, {stopped}},
+        // the stop is requested before the port is closed, and nothing is read after
+        {&TfmMain::ActLptClose,
+         {{"Déchargement driver port parallèle...", clBlack},
+          {"Déchargement driver port parallèle : OK.", clGreen},
+          stopped}},
+    };
+    for (const Row& r : rows) {
+        TfmMain& w = OpenWithoutLoop();
+        SCOPED_TRACE((w.*r.action)->text().toStdString());
+        const std::size_t before = Log().size();
+        std::uint64_t accesses = 0;
+        DuringLoop([&](int cycle) {
+            if (cycle == 3) {
+                (w.*r.action)->trigger();
+                accesses = bench.Port().AccessCount();
+            }
+        });
+        w.ActLPTRead->trigger();
+        EXPECT_EQ(cycles, 3);
+        std::vector<LoggedLine> lines{{"Démarrage Lecture en boucle...", clBlack}};
+        lines.insert(lines.end(), r.lines.begin(), r.lines.end());
+        EXPECT_EQ(LogSince(before), lines);
+        EXPECT_EQ(bench.Port().AccessCount(), accesses);
+        EXPECT_FALSE(ReadingInProgress);
+        EXPECT_FALSE(LoopRunning);
+        EXPECT_TRUE(StopRequested); // left set; the next start clears it
+        EXPECT_FALSE(w.ActLPTRead->Checked());
+        EXPECT_FALSE(w.ledLPTInputsReadInLoop->Active());
+        EXPECT_EQ(w.lblLPTInputsReadInLoop->text().toStdString(),
+                  "Lecture en boucle des entrées : Désactivée");
+        EXPECT_EQ(w.sbPanels[1]->text().toStdString(), "Lecture stoppée");
+        if (r.action == &TfmMain::ActLPTReadInLoop) {
+            // loop mode now unchecked: "Lecture" reads once each time, with no line
+            w.ActLPTRead->trigger();
+            w.ActLPTRead->trigger();
+            EXPECT_EQ(cycles, 5);
+            EXPECT_EQ(Log().size(), before + lines.size());
+            EXPECT_FALSE(ReadingInProgress);
         }
-    });
-    w.ActLPTRead->trigger();
-    EXPECT_EQ(cycles, 4);
-    EXPECT_EQ(LogSince(before),
-              (std::vector<LoggedLine>{{"Démarrage Lecture en boucle...", clBlack},
-                                       {"Déchargement driver port parallèle...", clBlack},
-                                       {"Déchargement driver port parallèle : OK.", clGreen},
-                                       {"Arrêt Lecture en boucle.", clBlack}}));
-    EXPECT_EQ(bench.Port().AccessCount(), accesses);
-    EXPECT_FALSE(PortOpen);
+        window.reset();
+        ResetProgram();
+        PortIoStartup();
+    }
 }
 
 TEST_F(ReadingTest, InversionWhileLoopingFlipsTheLights)
