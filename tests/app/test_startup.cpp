@@ -45,11 +45,6 @@ TEST_F(StartupTest, FreshDirectoryCreatesThePreferencesDetectsLpt1AndPrimesTheGr
     EXPECT_TRUE(w.ActLPT[1]->isEnabled());
     EXPECT_FALSE(w.ActLPT[2]->isEnabled());
     EXPECT_EQ(w.ActLPT[1]->toolTip().toStdString(), "LPT 1\nAdresse = $378 (888d)");
-    EXPECT_TRUE(w.ActLptOpen->isEnabled());
-    EXPECT_FALSE(w.ActLptClose->isEnabled());
-    EXPECT_EQ(w.sbPanels[0]->text().toStdString(), "Port fermé");
-    EXPECT_EQ(w.sbPanels[1]->text().toStdString(), "Lecture stoppée");
-    EXPECT_TRUE(w.sbPanels[2]->text().isEmpty());
 
     // 64 all-low samples in a 64-sample window
     EXPECT_EQ(w.kvDGraph1->MaxItems(), 64);

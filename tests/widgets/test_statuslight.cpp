@@ -45,16 +45,6 @@ TEST(StatusLight, ColourChangesRepaintOnlyWhenShown)
     EXPECT_EQ(light.DrawCount(), before);
 }
 
-TEST(StatusLight, GreyOnGreyLooksTheSameLitAndUnlit)
-{
-    TStatusLight light;
-    light.SetLitColor(clGray);
-    light.SetNotLitColor(clGray);
-    const QImage unlit = light.Image().copy();
-    light.SetLit(true);
-    EXPECT_EQ(light.Image(), unlit);
-}
-
 TEST(StatusLight, GlyphHalvesWithTransparentColour)
 {
     QWidget parent;
