@@ -29,24 +29,6 @@ TEST(GraphGeometry, TraceLevelsOfTheMainGraph)
     EXPECT_EQ(TraceLevels(kMain, 17, 2, 7), (TTraceLevels{1 + 15, 1 + 21}));
 }
 
-TEST(GraphGeometry, BandSeparatorsOfTheMainGraph)
-{
-    const std::vector<int> expected{13, 25, 37, 50, 62, 74, 87, 99, 111, 123, 136, 148, 160, 173, 185, 197};
-    std::vector<int> actual;
-    for (int i = 1; i < 17; ++i)
-        actual.push_back(BandSeparatorY(kMain, 17, i));
-    EXPECT_EQ(actual, expected);
-}
-
-TEST(GraphGeometry, GridLinesOfTheMainGraph)
-{
-    const std::vector<int> expected{148, 211, 275, 338, 402, 465, 528, 592, 655};
-    std::vector<int> actual;
-    for (int i = 1; i < 10; ++i)
-        actual.push_back(GridLineX(kMain, 10, i));
-    EXPECT_EQ(actual, expected);
-}
-
 TEST(GraphGeometry, SamplePositions)
 {
     struct Case {

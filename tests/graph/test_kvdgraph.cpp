@@ -240,6 +240,7 @@ struct MainLikeGraph {
     }
 };
 
+// The frame, and the grid lines and band separators at the positions of the worked example.
 TEST(Graph, SunkenFrameAndGridOfTheMainGraph)
 {
     MainLikeGraph m;
@@ -383,23 +384,18 @@ TEST(Graph, SettersRedrawOnlyOnARealChange)
     EXPECT_EQ(graph.DrawCount(), before + 2);
 }
 
-TEST(GraphHistory, MaxItemsKeepsTheNewest)
+TEST(GraphHistory, MaxItemsKeepsTheNewestAndNoLimitOnlyGrows)
 {
     TkvDGraph graph;
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(graph.AddValues(QStringLiteral("0"), false), i + 1);
+    graph.Clear();
     graph.SetMaxItems(64);
     for (int i = 0; i < 64; ++i)
         EXPECT_EQ(graph.AddValues(QString::number(i), false), i + 1);
     EXPECT_EQ(graph.AddValues(QStringLiteral("new"), false), 64);
     EXPECT_EQ(graph.LstValues().front(), "1");
     EXPECT_EQ(graph.LstValues()[63], "new");
-}
-
-TEST(GraphHistory, NoLimitOnlyGrows)
-{
-    TkvDGraph graph;
-    for (int i = 0; i < 200; ++i)
-        graph.AddValues(QStringLiteral("0"), false);
-    EXPECT_EQ(graph.LstValues().size(), 200);
 }
 
 TEST(GraphHistory, ChangingMaxItemsTrimsAndAlwaysRedraws)
