@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
-#include <fstream>
 
 #include "Canvas.h"
 #include "ComponentsOfKind.h"
@@ -90,24 +89,6 @@ TEST_F(StateTest, SwitchChangesWriteOnlyWhileWriteOnSwitchIsChecked)
     EXPECT_TRUE(w.ActLPTWriteData->Checked());
     EXPECT_EQ(bench.Port().DataLatch(), 0x09);
     EXPECT_EQ(w.lblDataWriteValue->text().toStdString(), "Data : $09");
-}
-
-TEST_F(StateTest, NoPortDetectedLeavesEveryLptActionDisabledAndOuvrirRefuses)
-{
-    {
-        std::ofstream f(IniPath(), std::ios::binary);
-        f << "[LptPortAddr]\r\nLPT001Addr=632\r\n";
-    }
-    TfmMain& w = Start();
-    for (int n = 1; n <= 8; ++n)
-        EXPECT_FALSE(w.ActLPT[std::size_t(n)]->isEnabled()) << n;
-    EXPECT_EQ(SelectedAddress, 0); // LPT8's address
-    w.ActLPTReadInLoop->SetChecked(false);
-    w.ActLptOpen->trigger();
-    // LPT2 to LPT8 are at 0 and match the selection: LPT2 is not detected
-    EXPECT_EQ(Log().back(),
-              (LoggedLine{"Impossible de charger le driver du port parallèle (port non détecté)",
-                          clRed}));
 }
 
 TEST_F(StateTest, OptionsOkChangesTheAddressesAndNothingDetectionMade)
