@@ -149,22 +149,6 @@ TEST_F(StartupTest, CloseStopsTheLoopWaitsClosesThePortWaitsAndSaves)
     }
 }
 
-TEST_F(StartupTest, ExistingPreferencesAreUsedAndNotRewrittenAtStartUp)
-{
-    {
-        std::ofstream f(IniPath(), std::ios::binary);
-        f << "[lptportaddr]\r\nlpt001addr=0x278\r\nLPT002Addr=$378\r\n";
-    }
-    TfmMain& w = Start();
-    EXPECT_EQ(LptPorts[1].Address, 632);
-    EXPECT_EQ(LptPorts[2].Address, 888);
-    EXPECT_FALSE(LptPorts[1].Detected);
-    EXPECT_TRUE(LptPorts[2].Detected);
-    EXPECT_EQ(SelectedAddress, 888);
-    EXPECT_TRUE(w.ActLPT[2]->Checked());
-    EXPECT_EQ(ReadFile(IniPath()), "[lptportaddr]\r\nlpt001addr=0x278\r\nLPT002Addr=$378\r\n");
-}
-
 TEST_F(StartupTest, AFailedSaveAbandonsTheCloseAfterThePortIsClosedAndLeavesTheFileIntact)
 {
     TfmMain& w = Start();
