@@ -79,9 +79,15 @@ for p in "$here"/qt-windows-patches/*.patch; do
     patch -d "$src" -p1 --forward --quiet <"$p"
 done
 
+# Qt's installed toolchain file loads the one Qt was configured with by its absolute path, so
+# that one lives inside the installation rather than in this checkout.
+toolchain="$prefix/lib/cmake/tamsel-mingw-x86_64.cmake"
+mkdir -p "$(dirname "$toolchain")"
+cp "$here/../cmake/mingw-x86_64.cmake" "$toolchain"
+
 log "configuring"
 cmake -S "$src" -B "$work/build" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-x86_64.cmake" \
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
       -DCMAKE_CROSSCOMPILING_EMULATOR= \
       -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
       -DCMAKE_INSTALL_PREFIX="$prefix" "${QT_OPTIONS[@]}" >"$work/configure.log" 2>&1 ||
