@@ -124,6 +124,10 @@ cp "$here/guest-init" "$run/initrd/init"
 chmod +x "$run/initrd/init"
 # What the init runs once the host's file system is mounted, with its arguments.
 printf '%q ' "$here/guest-checks.sh" "$port_check" "$window_check" "$cli" >"$run/initrd/command"
+# The guest gets a fresh /tmp; a tree under test that lies in the host's /tmp stays visible there.
+for path in "$here" "$port_check" "$window_check" "$cli"; do
+    case $path in /tmp/?*) path=${path#/tmp/}; echo "/tmp/${path%%/*}" ;; esac
+done | sort -u >"$run/initrd/keep"
 (cd "$run/initrd" && find . | cpio -o -H newc 2>/dev/null | gzip -1) >"$run/initrd.gz"
 
 # --- the guest: three ports, the host's root read-only over 9p, the console on stdout
