@@ -1,15 +1,15 @@
 #pragma once
 // What the guest that run-guest.sh boots offers, as the real-kernel checks expect it: three
 // emulated ports driven by parport_pc and ppdev, numbered by the kernel in the order the
-// firmware lists them, which is not the order of their addresses; and a capture of the lines
-// the port access writes to its diagnostics.
+// firmware lists them, which is not the order of their addresses.
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "../fixtures/Captured.h"
 
 struct GuestPort {
     std::uint16_t Base;
@@ -52,33 +52,3 @@ inline std::vector<std::string> Join(std::vector<std::string> a, const std::vect
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
-
-// Everything written to a diagnostics stream, line by line.
-class Captured {
-public:
-    Captured() : file_(open_memstream(&buffer_, &size_)) {}
-    ~Captured()
-    {
-        std::fclose(file_);
-        std::free(buffer_);
-    }
-    Captured(const Captured&) = delete;
-    Captured& operator=(const Captured&) = delete;
-    std::FILE* File() { return file_; }
-    std::vector<std::string> Lines()
-    {
-        std::fflush(file_);
-        std::vector<std::string> lines;
-        std::string text(buffer_, size_);
-        for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
-            end = text.find('\n', start);
-            lines.push_back(text.substr(start, end - start));
-        }
-        return lines;
-    }
-
-private:
-    char* buffer_ = nullptr;
-    std::size_t size_ = 0;
-    std::FILE* file_;
-};

@@ -53,7 +53,6 @@ public:
     std::map<unsigned, unsigned char> bus;
     std::vector<std::string> raw;                // "pread 0x378", "outb 0x378=0x55", ...
     int iopermCalls = 0;
-    std::vector<std::string> opened, closed;
 
     // A kernel port parportN at `base` with its /proc entries.
     void AddPort(int n, const std::string& baseAddr, const std::string& modes = "PCSPP,TRISTATE")
@@ -74,7 +73,6 @@ public:
 
     int Open(const std::string& path, int) override
     {
-        opened.push_back(path);
         if (auto it = openErrors.find(path); it != openErrors.end())
             return -it->second;
         if (!devices.count(path))
@@ -84,7 +82,6 @@ public:
     }
     void Close(int fd) override
     {
-        closed.push_back(fds_.count(fd) ? fds_[fd] : "?");
         fds_.erase(fd);
         claimed_.erase(fd);
         cutShort_.erase(fd);

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
+#include "../fixtures/Captured.h"
 #include "FakeLinuxSys.h"
 #include "LinuxOs.h"
 #include "ParportProc.h"
@@ -97,28 +96,6 @@ TEST(ParportProc, ReadsTheLockdownModeInForce)
     EXPECT_EQ(port::ActiveLockdown("none [integrity"), "");
 }
 
-// Standard error into a string.
-class Capture {
-public:
-    Capture() : file_(open_memstream(&buffer_, &size_)) {}
-    ~Capture()
-    {
-        std::fclose(file_);
-        std::free(buffer_);
-    }
-    std::FILE* file() { return file_; }
-    std::string text()
-    {
-        std::fflush(file_);
-        return std::string(buffer_, size_);
-    }
-
-private:
-    char* buffer_ = nullptr;
-    std::size_t size_ = 0;
-    std::FILE* file_;
-};
-
 class LinuxOsTest : public ::testing::Test {
 protected:
     LinuxOsTest() { sys.AddPort(0, "888\t1912\n"); }
@@ -134,7 +111,7 @@ protected:
     port::LinuxOs& Os()
     {
         if (!os)
-            os = std::make_unique<port::LinuxOs>(sys, err.file());
+            os = std::make_unique<port::LinuxOs>(sys, err.File());
         return *os;
     }
     // The ppdev requests after the claim.
@@ -147,7 +124,7 @@ protected:
         return calls;
     }
     fake::FakeLinuxSys sys;
-    Capture err;
+    Captured err;
     std::unique_ptr<port::LinuxOs> os;
 };
 
@@ -164,26 +141,28 @@ TEST_F(LinuxOsTest, ReadCycleAndWriteActionThroughPpdev)
     PortWrite(0x37A, pwByte, 0x20);
     EXPECT_EQ(PortRead(0x378, pwByte), 0xFFu); // nothing drives the pins
     PortWrite(0x37A, pwByte, 0x00);
-    std::vector<PpCall> cycle = {{"PPRSTATUS", 0x78}, {"PPDATADIR", 1}, {"PPWCONTROL", 0},
+    std::vector<PpCall> cycle = {{"PPCLAIM", -1}, // at the first use
+                                 {"PPRSTATUS", 0x78}, {"PPDATADIR", 1}, {"PPWCONTROL", 0},
                                  {"PPRDATA", 0xFF},   {"PPDATADIR", 0}, {"PPWCONTROL", 0}};
-    EXPECT_EQ(Requests(), cycle);
-    EXPECT_EQ(sys.pp.front(), (PpCall{"PPCLAIM", -1}));
-    EXPECT_EQ(sys.Count("PPCLAIM"), 1);
+    EXPECT_EQ(sys.pp, cycle);
 
-    // Write action: control 0x00, data, control value.
+    // Write action: control 0x00, data, control value; the claim is kept to the end, then
+    // released and the device closed.
     sys.pp.clear();
     PortWrite(0x37A, pwByte, 0x00);
     PortWrite(0x378, pwByte, 0xA5);
     PortWrite(0x37A, pwByte, 0x0E);
-    std::vector<PpCall> write = {{"PPDATADIR", 0}, {"PPWCONTROL", 0}, {"PPWDATA", 0xA5},
-                                 {"PPDATADIR", 0}, {"PPWCONTROL", 0x0E}};
-    EXPECT_EQ(sys.pp, write);
     EXPECT_EQ(PortRead(0x378, pwByte), 0xA5u); // output mode reads the latch back
     EXPECT_EQ(sys.OpenCount(), 1);
-    EXPECT_EQ(sys.Count("PPCLAIM"), 0); // claimed once, above
     EXPECT_TRUE(sys.raw.empty());
     EXPECT_EQ(sys.iopermCalls, 0);
     PortIoReset();
+    os.reset();
+    std::vector<PpCall> write = {{"PPDATADIR", 0}, {"PPWCONTROL", 0},    {"PPWDATA", 0xA5},
+                                 {"PPDATADIR", 0}, {"PPWCONTROL", 0x0E}, {"PPRDATA", 0xA5},
+                                 {"PPRELEASE", -1}};
+    EXPECT_EQ(sys.pp, write);
+    EXPECT_EQ(sys.OpenCount(), 0);
 }
 
 TEST_F(LinuxOsTest, ControlWritesSplitIntoDirectionAndLines)
@@ -223,20 +202,6 @@ TEST_F(LinuxOsTest, WiderAccessesAreBytesAtConsecutiveAddresses)
     EXPECT_EQ(sys.bus[0x37B], 0x55);
 }
 
-TEST_F(LinuxOsTest, ClaimsOnceAndReleasesAtTheEnd)
-{
-    for (int i = 0; i < 5; ++i) {
-        Os().InByte(0x379);
-        Os().OutByte(0x378, std::uint8_t(i));
-    }
-    EXPECT_EQ(sys.Count("PPCLAIM"), 1);
-    EXPECT_EQ(sys.Count("PPRELEASE"), 0);
-    os.reset();
-    EXPECT_EQ(sys.pp.back(), (PpCall{"PPRELEASE", -1}));
-    EXPECT_EQ(sys.Count("PPRELEASE"), 1);
-    EXPECT_EQ(sys.OpenCount(), 0);
-}
-
 struct RefusalCase {
     const char* name;
     void (*setup)(fake::FakeLinuxSys&);
@@ -254,7 +219,7 @@ TEST_P(RefusalTest, PicksTheMethodAndExplainsARefusal)
     c.setup(sys);
     Os().ReportPortAccess({c.address});
     EXPECT_EQ(Os().MethodFor(c.address), c.method);
-    std::string text = err.text();
+    std::string text = err.Text();
     EXPECT_NE(text.find("tamsel: kernel parallel port parport0 at 0x378 (ECP 0x778), "
                         "/dev/parport0, modes PCSPP"),
               std::string::npos)
@@ -268,7 +233,7 @@ TEST_P(RefusalTest, PicksTheMethodAndExplainsARefusal)
         EXPECT_EQ(text.find("reason:"), text.rfind("reason:")) << text;
         EXPECT_THROW(Os().InByte(c.address), port::PortAccessError);
         EXPECT_THROW(Os().OutByte(c.address, 1), port::PortAccessError);
-        EXPECT_EQ(err.text(), text); // explained once
+        EXPECT_EQ(err.Text(), text); // explained once
         EXPECT_LE(sys.iopermCalls, 1); // a refused ioperm is not asked again
     } else if (!c.reasons) {
         EXPECT_EQ(text.find("reason:"), std::string::npos) << text;
@@ -404,8 +369,8 @@ TEST_F(LinuxOsTest, ClaimWaitsForAHolderOnlySoLong)
         kernel.holderAtClaim = row.holder;
         kernel.heldForMs = row.heldForMs;
         kernel.signalsDuringClaim = row.signals;
-        Capture said;
-        port::LinuxOs os(kernel, said.file());
+        Captured said;
+        port::LinuxOs os(kernel, said.File());
         auto start = steady_clock::now();
         os.ReportPortAccess({0x378});
         auto took = duration_cast<milliseconds>(steady_clock::now() - start);
@@ -414,7 +379,7 @@ TEST_F(LinuxOsTest, ClaimWaitsForAHolderOnlySoLong)
         EXPECT_EQ(os.MethodFor(0x378), row.method);
         EXPECT_EQ(kernel.Count("PPCLAIM"), row.claims);
         EXPECT_EQ(kernel.OpenCount(), row.method == Method::Ppdev ? 1 : 0);
-        std::string text = said.text();
+        std::string text = said.Text();
         for (const std::string& piece : row.said)
             EXPECT_NE(text.find(piece), std::string::npos) << piece << "\n" << text;
         if (row.method == Method::Ppdev) {
@@ -456,9 +421,8 @@ TEST_F(LinuxOsTest, VanishedDeviceReadsAsAnErrorFromThenOn)
     sys.lost = true; // the USB adapter is unplugged
     sys.pp.clear();
     EXPECT_THROW(PortRead(0x379, pwByte), port::PortAccessError);
-    EXPECT_NE(err.text().find("/dev/parport0 stopped answering (No such device)"),
+    EXPECT_NE(err.Text().find("/dev/parport0 stopped answering (No such device)"),
               std::string::npos);
-    EXPECT_EQ(sys.pp.size(), 1u);
     EXPECT_THROW(PortWrite(0x378, pwByte, 1), port::PortAccessError);
     EXPECT_THROW(PortRead(0x37A, pwByte), port::PortAccessError);
     EXPECT_EQ(sys.pp.size(), 1u); // no more requests to a port that is gone
@@ -475,7 +439,7 @@ TEST_F(LinuxOsTest, ReportListsEachAddressOnceWithMixedMethods)
     sys.AddPort(1, "53264\t54288\n");
     sys.devices = {"/dev/parport1", "/dev/port"};
     Os().ReportPortAccess({0, 0xD011, 0x278, 0xD011, 0});
-    EXPECT_EQ(err.text(),
+    EXPECT_EQ(err.Text(),
               "tamsel: kernel parallel port parport1 at 0xD010 (ECP 0xD410), /dev/parport1, "
               "modes PCSPP,TRISTATE\n"
               "tamsel: port 0xD011: 0xD011 ppdev (/dev/parport1), 0xD012 ppdev (/dev/parport1), "
@@ -483,10 +447,10 @@ TEST_F(LinuxOsTest, ReportListsEachAddressOnceWithMixedMethods)
               "tamsel: port 0x278: /dev/port\n");
 
     fake::FakeLinuxSys none;
-    Capture noneErr;
-    port::LinuxOs bare(none, noneErr.file());
+    Captured noneErr;
+    port::LinuxOs bare(none, noneErr.File());
     bare.ReportPortAccess({});
-    EXPECT_EQ(noneErr.text(),
+    EXPECT_EQ(noneErr.Text(),
               "tamsel: no kernel parallel port (/proc/sys/dev/parport lists none)\n");
 }
 
