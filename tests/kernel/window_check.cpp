@@ -15,6 +15,7 @@
 #include <memory>
 #include <sstream>
 
+#include "../fixtures/DetectLog.h"
 #include "GuestPorts.h"
 #include "LinuxOs.h"
 #include "ProgramMain.h"
@@ -62,39 +63,14 @@ std::string AfterFirstSave(const std::string& prefs)
            "[WriteTest]\r\nCanWrite=1\r\n";
 }
 
-LoggedLine Tested(int n, const std::string& hex, const std::string& read)
-{
-    return {"[LPT" + std::to_string(n) + "] Ecriture/Lecture à l'adresse $" + hex +
-                " - Ecriture = 55; Lecture = " + read,
-            clBlack};
-}
-
-LoggedLine Verdict(int n, const std::string& hex, bool ok)
-{
-    return {"[LPT" + std::to_string(n) + "] " +
-                (ok ? "Valeur lue = Valeur écrite : port détecté "
-                    : "Valeur lue <> Valeur écrite : port non détecté ") +
-                "à l'adresse $" + hex,
-            ok ? clGreen : clRed};
-}
-
-// The detection log of a start-up, given the third port's address, what it read and whether
-// it was found.
+// The detection log of a start-up, given the third port's address and what it read, and the
+// count of ports found.
 std::vector<LoggedLine> DetectionLog(const std::string& lpt3, const std::string& lpt3Read,
-                                     bool lpt3Found)
+                                     const std::string& found)
 {
-    std::vector<LoggedLine> log = {{"Recherche des ports parallèles disponibles...", clBlack},
-                                   Tested(1, "378", "55"), Verdict(1, "378", true),
-                                   Tested(2, "278", "55"), Verdict(2, "278", true),
-                                   Tested(3, lpt3, lpt3Read),
-                                   Verdict(3, lpt3, lpt3Found)};
-    for (int n = 4; n <= 8; ++n)
-        log.push_back({"[LPT" + std::to_string(n) + "] Port ignoré (adresse spécifiée = $000)",
-                       clBlack});
-    log.push_back({"Sélection port parallèle LPT1 (port detecté)", clBlack});
-    log.push_back({"Fin de recherche des ports parallèles disponibles, " +
-                       std::string(lpt3Found ? "3" : "2") + " ports parallèles trouvés.",
-                   clBlack});
+    std::vector<LoggedLine> log;
+    for (const fake::LogLine& line : fake::DefaultSearchLog(lpt3, {"55", "55", lpt3Read}, found))
+        log.push_back({line.text, line.colour});
     return log;
 }
 
@@ -161,7 +137,7 @@ TEST_F(GuestWindow, DefaultPreferencesFindLpt1AndLpt2OpenReadWriteCloseAndSave)
 {
     TfmMain& w = Start();
     EXPECT_EQ(ReadFile(IniPath()), DefaultUserPrefsText());
-    EXPECT_EQ(Log(), DetectionLog("3BC", "0", false));
+    EXPECT_EQ(Log(), DetectionLog("3BC", "0", "2 ports parallèles trouvés"));
     const std::vector<std::string> report =
         Join(Join(KernelPortLines(), {"tamsel: port 0x378: ppdev (/dev/parport2)",
                                       "tamsel: port 0x278: ppdev (/dev/parport1)"}),
@@ -250,7 +226,7 @@ TEST_F(GuestWindow, Lpt3At952IsFoundThroughPpdevToo)
         Replaced(DefaultUserPrefsText(), "LPT003Addr=956", "LPT003Addr=952");
     std::ofstream(IniPath(), std::ios::binary) << prefs;
     TfmMain& w = Start();
-    EXPECT_EQ(Log(), DetectionLog("3B8", "55", true));
+    EXPECT_EQ(Log(), DetectionLog("3B8", "55", "3 ports parallèles trouvés"));
     EXPECT_EQ(diagnostics.Lines(),
               Join(KernelPortLines(), {"tamsel: port 0x378: ppdev (/dev/parport2)",
                                        "tamsel: port 0x278: ppdev (/dev/parport1)",

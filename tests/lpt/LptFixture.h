@@ -26,13 +26,17 @@ protected:
         port::UseOs(os);
         PortIoStartup();
     }
-    // The bench's port configured, selected, detected and open.
-    void OpenBenchPort()
+    // LPT1 at 888, detected and selected.
+    void SelectDetected()
     {
-        Start(bench);
-        LptPorts[1].Address = 888;
-        LptPorts[1].Detected = true;
+        LptPorts[1] = {true, 888};
         LptSelectAddress(888);
+    }
+    // That port open on this operating system.
+    void OpenPort(port::OsApi& os)
+    {
+        Start(os);
+        SelectDetected();
         LptSetWidth(pwByte);
         LptLoadDriver();
     }

@@ -5,8 +5,6 @@ namespace {
 
 using fake::LogLine;
 
-const std::string kOpening = "Recherche des ports parallèles disponibles...";
-
 class DetectTest : public LptFixture {
 protected:
     void Table(std::array<std::uint16_t, 8> addresses)
@@ -22,15 +20,7 @@ TEST_F(DetectTest, DefaultTableWithOnePortAt888)
     Table({888, 632, 956, 0, 0, 0, 0, 0});
     LptDetectPorts();
 
-    std::vector<LogLine> expected{{kOpening, clBlack}};
-    for (auto& l : fake::TestedLines(1, "378", "55", true)) expected.push_back(l);
-    for (auto& l : fake::TestedLines(2, "278", "FF", false)) expected.push_back(l);
-    for (auto& l : fake::TestedLines(3, "3BC", "FF", false)) expected.push_back(l);
-    for (int n = 4; n <= 8; ++n) expected.push_back(fake::IgnoredLine(n));
-    expected.push_back({"Sélection port parallèle LPT1 (port detecté)", clBlack});
-    expected.push_back(
-        {"Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé.", clBlack});
-    EXPECT_EQ(host.log, expected);
+    EXPECT_EQ(host.log, fake::DefaultSearchLog("3BC", {"55", "FF", "FF"}, "1 port parallèle trouvé"));
 
     EXPECT_EQ(LptWidth, pwByte);
     EXPECT_EQ(SelectedAddress, 888);
@@ -69,10 +59,8 @@ TEST_F(DetectTest, CountLineFlagsAndSelection)
          false, 0, {}},
     };
     for (const Row& r : rows) {
-        LptResetState();
-        PortIoReset();
         host = {};
-        LptSetHost(&host);
+        SetUp();
         Start(bench);
         Table(r.table);
         LptDetectPorts();
@@ -90,7 +78,7 @@ TEST_F(DetectTest, NoDriverTestsNothingAndLogsNoPortLine)
     Start(nt);
     Table({888, 632, 956, 0, 0, 0, 0, 0});
     LptDetectPorts();
-    std::vector<LogLine> expected{{kOpening, clBlack}};
+    std::vector<LogLine> expected{{"Recherche des ports parallèles disponibles...", clBlack}};
     for (int n = 4; n <= 8; ++n) expected.push_back(fake::IgnoredLine(n));
     expected.push_back(
         {"Fin de recherche des ports parallèles disponibles, 0 port parallèle trouvé.", clBlack});

@@ -8,11 +8,7 @@ protected:
     void OpenOnFake()
     {
         nt.platformId = 1;
-        Start(nt);
-        LptPorts[1] = {true, 888};
-        LptSelectAddress(888);
-        LptSetWidth(pwByte);
-        LptLoadDriver();
+        OpenPort(nt);
         nt.ClearCalls();
     }
 };
@@ -56,7 +52,7 @@ TEST_F(LinesTest, RegisterAccessesInOrder)
 
 TEST_F(LinesTest, StatusReadDecodesWithTheInvertOptionReadBeforeTheAccess)
 {
-    OpenBenchPort();
+    OpenPort(bench);
     struct Row {
         std::uint32_t control;
         std::uint32_t data;
@@ -80,7 +76,7 @@ TEST_F(LinesTest, StatusReadDecodesWithTheInvertOptionReadBeforeTheAccess)
 
 TEST_F(LinesTest, DataReadInInputModeSeesThePinsAndOutputModeTheLatch)
 {
-    OpenBenchPort();
+    OpenPort(bench);
     LptWriteData(0x3C);
     EXPECT_EQ(LptReadData(), 0x3Cu);
     bench.Port().DriveData(0xA5);
@@ -92,7 +88,7 @@ TEST_F(LinesTest, DataReadInInputModeSeesThePinsAndOutputModeTheLatch)
 
 TEST_F(LinesTest, FailedAccessesAreDroppedStatesKeptAndReadsGiveZero)
 {
-    OpenBenchPort();
+    OpenPort(bench);
     LptWriteControl(0x04);
     LptWriteData(0x01);
     LptReadStatus();

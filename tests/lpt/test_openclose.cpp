@@ -4,19 +4,12 @@ namespace {
 
 using fake::LogLine;
 
-class OpenCloseTest : public LptFixture {
-protected:
-    void SelectDetected(int n, std::uint16_t address)
-    {
-        LptPorts[n] = {true, address};
-        LptSelectAddress(address);
-    }
-};
+class OpenCloseTest : public LptFixture {};
 
 TEST_F(OpenCloseTest, DetectedPortOpensThenClosesWithItsLinesAndIndicatorsInOrder)
 {
     Start(bench);
-    SelectDetected(1, 888);
+    SelectDetected();
     LptOpen();
     EXPECT_TRUE(PortOpen);
     EXPECT_TRUE(DriverLoaded);
@@ -44,7 +37,7 @@ TEST_F(OpenCloseTest, CloseOnNtStopsAndDeletesTheServiceAndAReopenMakesNoService
 {
     Start(nt); // installs and starts the driver
     ASSERT_TRUE(DriverOpen);
-    SelectDetected(1, 888);
+    SelectDetected();
     LptOpen();
     ASSERT_TRUE(PortOpen);
     nt.ClearCalls();
@@ -86,7 +79,7 @@ TEST_F(OpenCloseTest, UnavailableDriverRunsTheWholeOpenAndReportsTheError)
     nt.existingFiles.clear(); // the start fails
     Start(nt);
     ASSERT_FALSE(DriverOpen);
-    SelectDetected(1, 888);
+    SelectDetected();
     LptOpen();
     EXPECT_FALSE(PortOpen);
     EXPECT_EQ(host.trace, (std::vector<std::string>{
