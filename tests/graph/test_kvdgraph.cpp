@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr TColor kDarkGrey = MakeColor(128, 128, 128);
-
 TEST(Graph, Defaults)
 {
     TkvDGraph graph;
@@ -56,20 +54,20 @@ TEST(Graph, ScaleTextIsAByteSet)
     EXPECT_TRUE(s.Contains(stTop));
 }
 
-// A small graph without texts: 50 x 20, plot from x 10 to 40 over the whole height, two bands
-// of 10 pixels, traces at 2/8 and 12/18.
+// A small graph without texts: 50 pixels wide, plot from x 10 to 40 over the whole height, a
+// band of 10 pixels for each trace; with two traces and spacing 4, traces at 2/8 and 12/18.
 struct SmallGraph {
     TkvDGraph graph;
-    SmallGraph()
+    explicit SmallGraph(int traces = 2, int spacing = 4)
     {
-        graph.SetBounds(0, 0, 50, 20);
+        graph.SetBounds(0, 0, 50, 10 * traces);
         graph.SetScaleText(TScaleText{});
         graph.SetGridType(gtNone);
         graph.SetCTL3D(false);
         graph.SetBorder(btNone);
         graph.SetBGColor(clNavy);
-        graph.SetNumTraces(2);
-        graph.SetSpacing(4);
+        graph.SetNumTraces(traces);
+        graph.SetSpacing(spacing);
         graph.SetLeftMargin(10);
         graph.SetRightMargin(10);
         graph.SetTopMargin(0);
@@ -134,33 +132,19 @@ TEST(Graph, OneThenZeroDrawsAFallingEdgeAtTheSecondSample)
 
 TEST(Graph, AForeignCharacterEndsOnlyItsTrace)
 {
-    TkvDGraph graph;
-    graph.SetBounds(0, 0, 60, 40);
-    graph.SetScaleText(TScaleText{});
-    graph.SetGridType(gtNone);
-    graph.SetBorder(btNone);
-    graph.SetCTL3D(false);
-    graph.SetNumTraces(4);
-    graph.SetSpacing(2);
-    graph.SetLeftMargin(10);
-    graph.SetRightMargin(10);
-    graph.SetTopMargin(0);
-    graph.SetBottomMargin(0);
-    graph.SetRightOffset(0);
-    // Bands of 10: low levels at 9, 19, 29, 39.
-    for (int i = 0; i < 10; ++i)
-        graph.AddValues(i == 3 ? QStringLiteral("00x0") : (i == 5 ? QStringLiteral("00") : QStringLiteral("0000")), false);
-    graph.Paint();
-    const QImage& image = graph.Image();
+    SmallGraph s(4, 2); // low levels at 9, 19, 29, 39
+    s.graph.SetRightOffset(0);
+    s.Samples({"0000", "0000", "0000", "00x0", "0000", "00", "0000", "0000", "0000", "0000"});
+    const QImage& image = s.graph.Image();
     EXPECT_TRUE(AreaIs(image, 10, 9, 19, 10, clAqua));  // trace 1 up to sample 9
     EXPECT_TRUE(AreaIs(image, 10, 19, 19, 20, clAqua)); // trace 2
     EXPECT_TRUE(AreaIs(image, 10, 29, 12, 30, clAqua)); // trace 3 ends at sample 3: the pen stops at 12
-    EXPECT_TRUE(AreaIs(image, 12, 29, 50, 30, clBlack));
+    EXPECT_TRUE(AreaIs(image, 12, 29, 40, 30, clBlack));
     EXPECT_TRUE(AreaIs(image, 10, 39, 14, 40, clAqua)); // trace 4 ends at the short sample 5
-    EXPECT_TRUE(AreaIs(image, 14, 39, 50, 40, clBlack));
+    EXPECT_TRUE(AreaIs(image, 14, 39, 40, 40, clBlack));
     // Malformed samples are stored unchanged.
-    EXPECT_EQ(graph.LstValues()[3], "00x0");
-    EXPECT_EQ(graph.LstValues()[5], "00");
+    EXPECT_EQ(s.graph.LstValues()[3], "00x0");
+    EXPECT_EQ(s.graph.LstValues()[5], "00");
 }
 
 TEST(Graph, PixelPositionsLeaveOutSamplesBeyondThePlot)

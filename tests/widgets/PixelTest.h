@@ -5,6 +5,9 @@
 
 #include "Canvas.h"
 
+// The dark side of a bevel.
+constexpr TColor kDarkGrey = MakeColor(128, 128, 128);
+
 inline TColor Px(const QImage& image, int x, int y)
 {
     const auto c = PixelAt(image, x, y);
@@ -29,4 +32,15 @@ inline QImage WhiteImage(int w, int h)
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(ToRgb(clWhite));
     return image;
+}
+
+// The bevel of a raised 13 x 13 control: light on top and left, dark on the right and bottom;
+// the top-right pixel is `corner`, the end of the top row or of the right column.
+inline void ExpectRaisedBevel(const QImage& image, TColor hilight, TColor shadow, TColor corner)
+{
+    EXPECT_TRUE(AreaIs(image, 0, 0, 12, 1, hilight));
+    EXPECT_TRUE(AreaIs(image, 0, 0, 1, 13, hilight));
+    EXPECT_EQ(Px(image, 12, 0), corner);
+    EXPECT_TRUE(AreaIs(image, 12, 1, 13, 13, shadow));
+    EXPECT_TRUE(AreaIs(image, 1, 12, 13, 13, shadow));
 }

@@ -6,24 +6,16 @@
 
 namespace {
 
-void ExpectBevel(const QImage& image)
-{
-    EXPECT_TRUE(AreaIs(image, 0, 0, 13, 1, clWhite));
-    EXPECT_TRUE(AreaIs(image, 0, 0, 1, 13, clWhite));
-    EXPECT_TRUE(AreaIs(image, 12, 1, 13, 13, clGray));
-    EXPECT_TRUE(AreaIs(image, 1, 12, 13, 13, clGray));
-}
-
 TEST(StatusLight, UnlitAndLitWithBevel)
 {
     TStatusLight light;
     EXPECT_EQ(light.size(), QSize(13, 13));
     EXPECT_FALSE(light.Lit());
     EXPECT_TRUE(AreaIs(light.Image(), 1, 1, 12, 12, clGreen));
-    ExpectBevel(light.Image());
+    ExpectRaisedBevel(light.Image(), clWhite, clGray, clWhite);
     light.SetLit(true);
     EXPECT_TRUE(AreaIs(light.Image(), 1, 1, 12, 12, clRed));
-    ExpectBevel(light.Image());
+    ExpectRaisedBevel(light.Image(), clWhite, clGray, clWhite);
 }
 
 TEST(StatusLight, ColourChangesRepaintOnlyWhenShown)

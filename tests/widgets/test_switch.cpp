@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr TColor kDarkGrey = MakeColor(128, 128, 128);
-
 TEST(SwitchGeometry, RoundHalfEven)
 {
     const std::pair<double, int> cases[] = {{12.5, 12}, {13.5, 14}, {13.0, 13}, {2.4, 2}, {2.6, 3},
