@@ -59,11 +59,7 @@ protected:
         LptResetState();
         PortIoReset();
     }
-    void TearDown() override
-    {
-        LptResetState();
-        PortIoReset();
-    }
+    void TearDown() override { SetUp(); }
 
     // The tool as if installed in the test's directory as tamsel-cli-demo.
     Result Run(const std::vector<std::string>& args, port::OsApi& os)

@@ -139,40 +139,22 @@ bool InGroup(gid_t group)
     return getegid() == group || std::find(groups.begin(), groups.end(), group) != groups.end();
 }
 
-class AsRoot : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(geteuid(), 0u) << "this suite runs as root"; }
-};
-
-class AsLpMember : public ::testing::Test {
+// A suite that runs as root or not, in group lp or not.
+template <bool Root, bool InLp>
+class As : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(geteuid(), 0u) << "this suite runs without root";
-        ASSERT_TRUE(InGroup(kGroupLp)) << "this suite runs in group lp";
+        ASSERT_EQ(geteuid() == 0, Root) << "this suite runs " << (Root ? "as root" : "without root");
+        if (!Root) {
+            ASSERT_EQ(InGroup(kGroupLp), InLp)
+                << "this suite runs " << (InLp ? "in" : "outside") << " group lp";
+        }
     }
 };
-
-class AsOutsider : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_NE(geteuid(), 0u) << "this suite runs without root";
-        ASSERT_FALSE(InGroup(kGroupLp)) << "this suite runs outside group lp";
-    }
-};
-
-TEST_F(AsRoot, TheKernelListsTheThreePortsByFirmwareOrder)
-{
-    port::PosixLinuxSys sys;
-    std::vector<std::string> found;
-    for (const port::KernelPort& p : port::DiscoverKernelPorts(sys))
-        found.push_back(std::to_string(p.Number) + " " + Hex(p.Base) + " " + Hex(p.BaseHi) + " " +
-                        p.Device + " " + p.Modes);
-    EXPECT_EQ(found, (std::vector<std::string>{"0 0x3B8 0x00 /dev/parport0 PCSPP,TRISTATE",
-                                               "1 0x278 0x00 /dev/parport1 PCSPP,TRISTATE",
-                                               "2 0x378 0x00 /dev/parport2 PCSPP,TRISTATE"}));
-}
+using AsRoot = As<true, true>;
+using AsLpMember = As<false, true>;
+using AsOutsider = As<false, false>;
 
 struct MethodCase {
     const char* Name;
@@ -238,7 +220,8 @@ TEST_F(AsRoot, APortIsClaimedFromItsFirstUseToTheEnd)
     }
 }
 
-TEST_F(AsRoot, StartupReportNamesTheWayToEveryAddress)
+// The kernel's ports first, by number: the firmware's order, not that of their addresses.
+TEST_F(AsRoot, StartupReportListsTheKernelsPortsAndTheWayToEveryAddress)
 {
     Backend backend(Method::Ppdev);
     backend.os.ReportPortAccess({0x378, 0x278, 0x3B8, kNoPort});
