@@ -116,13 +116,13 @@ TEST(Led, ANonRectangularLightStandsOnTheSupportsColourOfTheState)
     led.Light().SetHeight(7);
     led.Light().SetShape(stEllipse);
     // The light spans (3, 3) to (10, 10); its corners are behind the ellipse.
-    for (auto [standBy, active, expected] : {std::tuple{true, false, clSilver}, {false, true, clGreen},
-                                             {false, false, clGray}}) {
+    for (auto [standBy, active, corner, body] :
+         {std::tuple{true, false, clSilver, clSilver}, {false, true, clGreen, clLime},
+          {false, false, clGray, clBlack}}) {
         led.SetStandBy(standBy);
         led.SetActive(active);
-        EXPECT_EQ(Px(led.Image(), 3, 3), expected) << standBy << active;
-        EXPECT_EQ(Px(led.Image(), 9, 9), expected) << standBy << active;
-        const TColor body = standBy ? clSilver : (active ? clLime : clBlack);
+        EXPECT_EQ(Px(led.Image(), 3, 3), corner) << standBy << active;
+        EXPECT_EQ(Px(led.Image(), 9, 9), corner) << standBy << active;
         EXPECT_EQ(Px(led.Image(), 6, 6), body) << standBy << active;
     }
 }
