@@ -9,6 +9,17 @@
 
 namespace {
 
+// A white image and a canvas on it, with a red pen and a blue brush.
+struct Sheet {
+    QImage image;
+    TCanvas canvas;
+    Sheet(int w, int h) : image(WhiteImage(w, h)), canvas(image)
+    {
+        canvas.SetPenColor(clRed);
+        canvas.SetBrushColor(clBlue);
+    }
+};
+
 TEST(Canvas, ColourConversionKeepsComponents)
 {
     const TColor c = MakeColor(1, 2, 3);
@@ -18,59 +29,49 @@ TEST(Canvas, ColourConversionKeepsComponents)
 
 TEST(Canvas, RectangleOutlinesFillsAndLeavesRightColumnAndBottomRow)
 {
-    QImage image = WhiteImage(12, 12);
-    TCanvas canvas(image);
-    canvas.SetPenColor(clRed);
-    canvas.SetBrushColor(clBlue);
-    canvas.Rectangle(2, 3, 7, 9);
-    EXPECT_TRUE(AreaIs(image, 2, 3, 7, 4, clRed));  // top row
-    EXPECT_TRUE(AreaIs(image, 2, 8, 7, 9, clRed));  // bottom row painted is y2 - 1
-    EXPECT_TRUE(AreaIs(image, 2, 3, 3, 9, clRed));  // left column
-    EXPECT_TRUE(AreaIs(image, 6, 3, 7, 9, clRed));  // right column painted is x2 - 1
-    EXPECT_TRUE(AreaIs(image, 3, 4, 6, 8, clBlue)); // inside
-    EXPECT_TRUE(AreaIs(image, 7, 0, 8, 12, clWhite));
-    EXPECT_TRUE(AreaIs(image, 0, 9, 12, 10, clWhite));
-    EXPECT_TRUE(AreaIs(image, 0, 0, 12, 3, clWhite));
-    EXPECT_TRUE(AreaIs(image, 0, 0, 2, 12, clWhite));
+    Sheet s(12, 12);
+    s.canvas.Rectangle(2, 3, 7, 9);
+    EXPECT_TRUE(AreaIs(s.image, 2, 3, 7, 4, clRed));  // top row
+    EXPECT_TRUE(AreaIs(s.image, 2, 8, 7, 9, clRed));  // bottom row painted is y2 - 1
+    EXPECT_TRUE(AreaIs(s.image, 2, 3, 3, 9, clRed));  // left column
+    EXPECT_TRUE(AreaIs(s.image, 6, 3, 7, 9, clRed));  // right column painted is x2 - 1
+    EXPECT_TRUE(AreaIs(s.image, 3, 4, 6, 8, clBlue)); // inside
+    EXPECT_TRUE(AreaIs(s.image, 7, 0, 8, 12, clWhite));
+    EXPECT_TRUE(AreaIs(s.image, 0, 9, 12, 10, clWhite));
+    EXPECT_TRUE(AreaIs(s.image, 0, 0, 12, 3, clWhite));
+    EXPECT_TRUE(AreaIs(s.image, 0, 0, 2, 12, clWhite));
 }
 
 TEST(Canvas, RectangleWithSwappedCornersAndClipping)
 {
-    QImage image = WhiteImage(6, 6);
-    TCanvas canvas(image);
-    canvas.SetPenColor(clRed);
-    canvas.SetBrushColor(clRed);
-    canvas.Rectangle(4, 4, -3, -3);
-    EXPECT_TRUE(AreaIs(image, 0, 0, 4, 4, clRed));
-    EXPECT_TRUE(AreaIs(image, 4, 0, 6, 6, clWhite));
-    canvas.Rectangle(-10, -10, 100, 100);
-    EXPECT_TRUE(AreaIs(image, 0, 0, 6, 6, clRed));
+    Sheet s(6, 6);
+    s.canvas.SetBrushColor(clRed);
+    s.canvas.Rectangle(4, 4, -3, -3);
+    EXPECT_TRUE(AreaIs(s.image, 0, 0, 4, 4, clRed));
+    EXPECT_TRUE(AreaIs(s.image, 4, 0, 6, 6, clWhite));
+    s.canvas.Rectangle(-10, -10, 100, 100);
+    EXPECT_TRUE(AreaIs(s.image, 0, 0, 6, 6, clRed));
 }
 
 TEST(Canvas, WidePenOutlinesInsideTheBounds)
 {
-    QImage image = WhiteImage(10, 10);
-    TCanvas canvas(image);
-    canvas.SetPenColor(clRed);
-    canvas.SetBrushColor(clBlue);
-    canvas.SetPenWidth(2);
-    canvas.Rectangle(0, 0, 8, 8);
-    EXPECT_TRUE(AreaIs(image, 0, 0, 8, 2, clRed));
-    EXPECT_TRUE(AreaIs(image, 0, 6, 8, 8, clRed));
-    EXPECT_TRUE(AreaIs(image, 2, 2, 6, 6, clBlue));
-    EXPECT_TRUE(AreaIs(image, 8, 0, 10, 10, clWhite));
+    Sheet s(10, 10);
+    s.canvas.SetPenWidth(2);
+    s.canvas.Rectangle(0, 0, 8, 8);
+    EXPECT_TRUE(AreaIs(s.image, 0, 0, 8, 2, clRed));
+    EXPECT_TRUE(AreaIs(s.image, 0, 6, 8, 8, clRed));
+    EXPECT_TRUE(AreaIs(s.image, 2, 2, 6, 6, clBlue));
+    EXPECT_TRUE(AreaIs(s.image, 8, 0, 10, 10, clWhite));
 }
 
 TEST(Canvas, FillRectUsesTheBrushOnly)
 {
-    QImage image = WhiteImage(8, 8);
-    TCanvas canvas(image);
-    canvas.SetPenColor(clRed);
-    canvas.SetBrushColor(clGreen);
-    canvas.FillRect(1, 1, 5, 4);
-    EXPECT_TRUE(AreaIs(image, 1, 1, 5, 4, clGreen));
-    EXPECT_EQ(Px(image, 5, 1), clWhite);
-    EXPECT_EQ(Px(image, 1, 4), clWhite);
+    Sheet s(8, 8);
+    s.canvas.SetBrushColor(clGreen);
+    s.canvas.FillRect(1, 1, 5, 4);
+    EXPECT_TRUE(AreaIs(s.image, 1, 1, 5, 4, clGreen));
+    EXPECT_EQ(Px(s.image, 5, 1), clWhite);
+    EXPECT_EQ(Px(s.image, 1, 4), clWhite);
 }
 
 // Lines paint from the pen position up to but excluding the end point, and move the pen.
@@ -119,93 +120,80 @@ INSTANTIATE_TEST_SUITE_P(Lines, CanvasLine,
 
 TEST(Canvas, PolylineJoinsPaintEachCornerOnce)
 {
-    QImage image = WhiteImage(6, 6);
-    TCanvas canvas(image);
-    canvas.SetPenColor(clRed);
-    canvas.MoveTo(0, 4);
-    canvas.LineTo(0, 0);
-    canvas.LineTo(4, 0);
-    EXPECT_TRUE(AreaIs(image, 0, 1, 1, 5, clRed));
-    EXPECT_TRUE(AreaIs(image, 0, 0, 4, 1, clRed));
-    EXPECT_EQ(Px(image, 4, 0), clWhite);
+    Sheet s(6, 6);
+    s.canvas.MoveTo(0, 4);
+    s.canvas.LineTo(0, 0);
+    s.canvas.LineTo(4, 0);
+    EXPECT_TRUE(AreaIs(s.image, 0, 1, 1, 5, clRed));
+    EXPECT_TRUE(AreaIs(s.image, 0, 0, 4, 1, clRed));
+    EXPECT_EQ(Px(s.image, 4, 0), clWhite);
 }
 
 TEST(Canvas, LinesOutsideTheImageAreClipped)
 {
-    QImage image = WhiteImage(10, 10);
-    TCanvas canvas(image);
-    canvas.SetPenColor(clRed);
-    canvas.MoveTo(-50, 2);
-    canvas.LineTo(50, 2);
-    canvas.MoveTo(-5, -5);
-    canvas.LineTo(30, 30);
-    canvas.MoveTo(4, -100);
-    canvas.LineTo(4, 100);
-    EXPECT_TRUE(AreaIs(image, 0, 2, 10, 3, clRed));
-    EXPECT_TRUE(AreaIs(image, 4, 0, 5, 10, clRed));
+    Sheet s(10, 10);
+    s.canvas.MoveTo(-50, 2);
+    s.canvas.LineTo(50, 2);
+    s.canvas.MoveTo(-5, -5);
+    s.canvas.LineTo(30, 30);
+    s.canvas.MoveTo(4, -100);
+    s.canvas.LineTo(4, 100);
+    EXPECT_TRUE(AreaIs(s.image, 0, 2, 10, 3, clRed));
+    EXPECT_TRUE(AreaIs(s.image, 4, 0, 5, 10, clRed));
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(Px(image, i, i), clRed);
+        EXPECT_EQ(Px(s.image, i, i), clRed);
 }
 
 TEST(Canvas, FarAwayEndPointsOnlyCostTheVisiblePixels)
 {
-    QImage image = WhiteImage(10, 10);
-    TCanvas canvas(image);
-    canvas.SetPenColor(clRed);
-    canvas.MoveTo(5, -2000000000);
-    canvas.LineTo(5, 2000000000);
-    canvas.MoveTo(-1000000000, -1000000000);
-    canvas.LineTo(1000000000, 1000000000);
-    EXPECT_TRUE(AreaIs(image, 5, 0, 6, 10, clRed));
+    Sheet s(10, 10);
+    s.canvas.MoveTo(5, -2000000000);
+    s.canvas.LineTo(5, 2000000000);
+    s.canvas.MoveTo(-1000000000, -1000000000);
+    s.canvas.LineTo(1000000000, 1000000000);
+    EXPECT_TRUE(AreaIs(s.image, 5, 0, 6, 10, clRed));
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(Px(image, i, i), clRed);
-    EXPECT_EQ(Px(image, 0, 9), clWhite);
-    canvas.SetBrushColor(clBlue);
-    canvas.Ellipse(-1000000, 0, 1000010, 10);
-    EXPECT_EQ(Px(image, 5, 5), clBlue);
-    EXPECT_EQ(Px(image, 5, 0), clRed); // the top of the ellipse is outline, a very flat one
+        EXPECT_EQ(Px(s.image, i, i), clRed);
+    EXPECT_EQ(Px(s.image, 0, 9), clWhite);
+    s.canvas.Ellipse(-1000000, 0, 1000010, 10);
+    EXPECT_EQ(Px(s.image, 5, 5), clBlue);
+    EXPECT_EQ(Px(s.image, 5, 0), clRed); // the top of the ellipse is outline, a very flat one
 }
 
 TEST(Canvas, EllipseStaysInsideItsBoundsAndTouchesEachSide)
 {
-    QImage image = WhiteImage(12, 10);
-    TCanvas canvas(image);
-    canvas.SetPenColor(clRed);
-    canvas.SetBrushColor(clBlue);
-    canvas.Ellipse(1, 1, 10, 8); // 9 x 7
-    EXPECT_EQ(Px(image, 5, 4), clBlue);
-    EXPECT_EQ(Px(image, 5, 1), clRed);
-    EXPECT_EQ(Px(image, 5, 7), clRed);
-    EXPECT_EQ(Px(image, 1, 4), clRed);
-    EXPECT_EQ(Px(image, 9, 4), clRed);
+    Sheet s(12, 10);
+    s.canvas.Ellipse(1, 1, 10, 8); // 9 x 7
+    EXPECT_EQ(Px(s.image, 5, 4), clBlue);
+    EXPECT_EQ(Px(s.image, 5, 1), clRed);
+    EXPECT_EQ(Px(s.image, 5, 7), clRed);
+    EXPECT_EQ(Px(s.image, 1, 4), clRed);
+    EXPECT_EQ(Px(s.image, 9, 4), clRed);
     for (const auto& [x, y] : {std::pair{1, 1}, {9, 1}, {1, 7}, {9, 7}})
-        EXPECT_EQ(Px(image, x, y), clWhite) << x << "," << y;
-    EXPECT_TRUE(AreaIs(image, 10, 0, 12, 10, clWhite));
-    EXPECT_TRUE(AreaIs(image, 0, 8, 12, 10, clWhite));
+        EXPECT_EQ(Px(s.image, x, y), clWhite) << x << "," << y;
+    EXPECT_TRUE(AreaIs(s.image, 10, 0, 12, 10, clWhite));
+    EXPECT_TRUE(AreaIs(s.image, 0, 8, 12, 10, clWhite));
     // Symmetric about both axes of the bounds.
     for (int y = 1; y < 8; ++y)
         for (int x = 1; x < 10; ++x) {
-            EXPECT_EQ(Px(image, x, y), Px(image, 10 - x, y)) << x << "," << y;
-            EXPECT_EQ(Px(image, x, y), Px(image, x, 8 - y)) << x << "," << y;
+            EXPECT_EQ(Px(s.image, x, y), Px(s.image, 10 - x, y)) << x << "," << y;
+            EXPECT_EQ(Px(s.image, x, y), Px(s.image, x, 8 - y)) << x << "," << y;
         }
 }
 
 TEST(Canvas, RoundRectCutsOnlyTheCorners)
 {
-    QImage image = WhiteImage(12, 12);
-    TCanvas canvas(image);
-    canvas.SetPenColor(clRed);
-    canvas.SetBrushColor(clBlue);
-    canvas.RoundRect(0, 0, 10, 10, 4, 4);
+    Sheet s(12, 12);
+    s.canvas.RoundRect(0, 0, 10, 10, 4, 4);
     for (const auto& [x, y] : {std::pair{0, 0}, {9, 0}, {0, 9}, {9, 9}})
-        EXPECT_EQ(Px(image, x, y), clWhite) << x << "," << y;
-    EXPECT_EQ(Px(image, 1, 0), clRed);
-    EXPECT_EQ(Px(image, 0, 1), clRed);
-    EXPECT_EQ(Px(image, 8, 9), clRed);
-    EXPECT_TRUE(AreaIs(image, 2, 0, 8, 1, clRed));
-    EXPECT_TRUE(AreaIs(image, 0, 2, 1, 8, clRed));
-    EXPECT_TRUE(AreaIs(image, 1, 1, 9, 9, clBlue)); // the outline steps diagonally round each corner
-    EXPECT_TRUE(AreaIs(image, 10, 0, 12, 12, clWhite));
+        EXPECT_EQ(Px(s.image, x, y), clWhite) << x << "," << y;
+    EXPECT_EQ(Px(s.image, 1, 0), clRed);
+    EXPECT_EQ(Px(s.image, 0, 1), clRed);
+    EXPECT_EQ(Px(s.image, 8, 9), clRed);
+    EXPECT_TRUE(AreaIs(s.image, 2, 0, 8, 1, clRed));
+    EXPECT_TRUE(AreaIs(s.image, 0, 2, 1, 8, clRed));
+    EXPECT_TRUE(AreaIs(s.image, 1, 1, 9, 9, clBlue)); // the outline steps diagonally round each corner
+    EXPECT_TRUE(AreaIs(s.image, 10, 0, 12, 12, clWhite));
 }
 
 TEST(Canvas, TextCellIsOpaqueInTheBrushColourAndMeasured)
