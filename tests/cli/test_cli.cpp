@@ -117,7 +117,8 @@ TEST_F(CliTest, DetectSearchesTheFilesAddressesOrTheGivenOnes)
     const clitest::Result got = Run({"detect"});
     EXPECT_EQ(got.Code, 0) << got.Err;
     std::string expected;
-    for (const auto& line : fake::DefaultSearchLog("3BC", {"55", "FF", "FF"}, "1 port parallèle trouvé"))
+    for (const auto& line :
+         fake::DefaultSearchLog("3BC", {"55", "FF", "FF"}, "1 port parallèle trouvé"))
         expected += line.text + "\n";
     EXPECT_EQ(got.Out, expected);
     EXPECT_EQ(dir.Entries(), std::set<std::string>{"other.ini"});

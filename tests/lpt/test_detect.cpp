@@ -20,7 +20,8 @@ TEST_F(DetectTest, DefaultTableWithOnePortAt888)
     Table({888, 632, 956, 0, 0, 0, 0, 0});
     LptDetectPorts();
 
-    EXPECT_EQ(host.log, fake::DefaultSearchLog("3BC", {"55", "FF", "FF"}, "1 port parallèle trouvé"));
+    EXPECT_EQ(host.log,
+              fake::DefaultSearchLog("3BC", {"55", "FF", "FF"}, "1 port parallèle trouvé"));
 
     EXPECT_EQ(LptWidth, pwByte);
     EXPECT_EQ(SelectedAddress, 888);
