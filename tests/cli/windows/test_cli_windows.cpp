@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "CliFixture.h"
+#include "ProcessEnd.h"
 #include "WindowsOs.h"
 #include "ddkint.h"
 #include "zlportio.h"
@@ -28,6 +29,9 @@ protected:
 
 TEST_F(CliWindows, CommandsThroughTheDriver)
 {
+    port::UseOs(os);
+    DriverStopRemove(); // whatever an earlier test process left
+    wintest::EndOfProcess();
     const clitest::Result missing = Run({"read"}, os);
     EXPECT_EQ(missing.Code, 2);
     EXPECT_NE(missing.Err.find("the port driver zlportio is not available"), std::string::npos);
@@ -50,6 +54,7 @@ TEST_F(CliWindows, CommandsThroughTheDriver)
     for (const auto& r : rows) {
         PortIoReset();
         const clitest::Result got = Run(r.args, os);
+        wintest::EndOfProcess();
         EXPECT_EQ(got.Code, r.code) << got.Err;
         EXPECT_NE(got.Out.find(r.outPart), std::string::npos) << got.Out;
     }

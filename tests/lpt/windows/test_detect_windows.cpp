@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "DetectLog.h"
+#include "ProcessEnd.h"
 #include "RecordingHost.h"
 #include "WindowsOs.h"
 #include "ddkint.h"
@@ -26,6 +27,7 @@ protected:
         PortIoReset();
         LptSetHost(&host);
         DriverStopRemove();
+        wintest::EndOfProcess();
         fs::copy_file(Dir() / "standin" / "zlportio.sys", Dir() / "zlportio.sys",
                       fs::copy_options::overwrite_existing);
         PortIoStartup();
@@ -34,6 +36,7 @@ protected:
     {
         PortIoShutdown();
         DriverStopRemove();
+        wintest::EndOfProcess();
         LptResetState();
         PortIoReset();
         std::error_code ignored;
@@ -53,11 +56,10 @@ TEST_F(WindowsPortModel, DetectionFindsTheStandInsPortAt888)
         LptPorts[n].Address = std::array<std::uint16_t, 8>{888, 632, 956}[std::size_t(n - 1)];
     LptDetectPorts();
 
-    // After the first tested port the service is stopped and deleted. Windows keeps a driver
-    // whose device is still open loaded, so the open handle goes on reaching the stand-in
-    // (whose empty bus reads FF); Wine unloads it at once, and the handle's later requests
-    // fail and read 0. Either way those two ports are not detected.
-    const std::string emptyBus = "0";
+    // After the first tested port the service is stopped and deleted, but the driver stays
+    // loaded while its device is open: the open handle goes on reaching the stand-in, whose
+    // empty bus reads FF at the other two addresses.
+    const std::string emptyBus = "FF";
     std::vector<LogLine> expected{{"Recherche des ports parallèles disponibles...", clBlack}};
     for (auto& l : fake::TestedLines(1, "378", "55", true)) expected.push_back(l);
     for (auto& l : fake::TestedLines(2, "278", emptyBus, false)) expected.push_back(l);
@@ -77,6 +79,7 @@ TEST_F(WindowsPortModel, DetectionFindsTheStandInsPortAt888)
     EXPECT_EQ(host.checkedActions, std::vector<int>{1});
     EXPECT_FALSE(PortOpen);
     EXPECT_TRUE(DriverLoaded);
+    wintest::EndOfProcess();
     EXPECT_EQ(ServiceStop(kDriverName), port::kErrorServiceDoesNotExist); // stopped and deleted
 }
 
@@ -117,6 +120,7 @@ TEST_F(WindowsPortModel, OpenReadsTheLoopbackAndCloseStopsAndDeletesTheService)
 
     LptClose();
     EXPECT_FALSE(PortOpen);
+    wintest::EndOfProcess();
     EXPECT_EQ(ServiceStop(kDriverName), port::kErrorServiceDoesNotExist);
 }
 

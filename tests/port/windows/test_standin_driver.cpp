@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "BenchPort.h"
+#include "ProcessEnd.h"
 #include "TrackingOs.h"
 #include "ddkint.h"
 #include "zlportio.h"
@@ -21,12 +22,14 @@ protected:
         port::UseOs(os);
         PortIoReset();
         DriverStopRemove(); // whatever an earlier case or an interrupted run left
+        wintest::EndOfProcess();
         RemoveDriverFile();
         os.Clear();
     }
     void TearDown() override
     {
         DriverStopRemove();
+        wintest::EndOfProcess();
         PortIoReset();
         RemoveDriverFile();
     }
@@ -88,7 +91,13 @@ TEST_F(NtPathTest, WithTheDriverFileBesideAnOldServiceIsReplacedStartedAndOpened
     PortWrite(888, pwByte, 0x55);
     EXPECT_EQ(PortRead(888, pwByte), 0x55u);
 
+    // Stopped and deleted, as after each tested port: the open handle still reaches the port.
+    DriverStopRemove();
+    PortWrite(888, pwByte, 0xA5);
+    EXPECT_EQ(PortRead(888, pwByte), 0xA5u);
+
     PortIoShutdown();
+    wintest::EndOfProcess();
     EXPECT_EQ(ServiceStop(kDriverName), port::kErrorServiceDoesNotExist); // stopped and deleted
 }
 
@@ -109,6 +118,7 @@ TEST_F(NtPathTest, AReachableDeviceIsUsedWithoutInstallingAndStillRemovedAtExit)
     PortIoShutdown();
     EXPECT_EQ(os.calls["ControlService"], 1);
     EXPECT_EQ(os.calls["DeleteService"], 1);
+    wintest::EndOfProcess();
     EXPECT_EQ(ServiceStop(kDriverName), port::kErrorServiceDoesNotExist);
     EXPECT_TRUE(os.open.empty());
 }

@@ -10,6 +10,14 @@
  * answers with the value in 4 bytes, zero-extended; width codes 0 byte, 1 word, 2 double word
  * (a wider access touches the consecutive addresses, lowest byte first); any other width reads
  * 0 and writes nothing.
+ *
+ * Lifetime: the system keeps a driver whose device is still open loaded after its service was
+ * stopped, and the port I/O client relies on that (it stops and deletes the service after each
+ * tested port and keeps using its handle until it exits). Wine instead unloads a driver at once
+ * and cuts its open handles. So while its device is open the stand-in offers no unload routine,
+ * which leaves it loaded on a stop, and when the last handle closes it unloads itself; a
+ * service deleted meanwhile then goes with it. The unload runs on a system thread started at
+ * ZwUnloadDriver itself, so that no code of this image is running when the image goes.
  */
 #include <ddk/wdm.h>
 
@@ -115,9 +123,33 @@ static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
     return status;
 }
 
+/* Open handles of the device, and the service key that unloading names. The key lives outside
+ * the image, since the unloading thread still reads it while the image goes (a few bytes per
+ * load that are never given back). */
+static LONG OpenHandles;
+static PDRIVER_OBJECT Driver;
+static PUNICODE_STRING ServiceKey;
+static VOID NTAPI DriverUnload(PDRIVER_OBJECT driver);
+
+static void UnloadSelf(void)
+{
+    HANDLE thread;
+    if (NT_SUCCESS(PsCreateSystemThread(&thread, 0, NULL, NULL, NULL,
+                                        (PKSTART_ROUTINE)ZwUnloadDriver, ServiceKey)))
+        ZwClose(thread);
+}
+
 static NTSTATUS NTAPI DispatchCreateClose(PDEVICE_OBJECT device, PIRP irp)
 {
+    PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     (void)device;
+    if (stack->MajorFunction == IRP_MJ_CREATE) {
+        if (InterlockedIncrement(&OpenHandles) == 1)
+            Driver->DriverUnload = NULL;
+    } else if (InterlockedDecrement(&OpenHandles) == 0) {
+        Driver->DriverUnload = DriverUnload;
+        UnloadSelf();
+    }
     return Complete(irp, STATUS_SUCCESS, 0);
 }
 
@@ -160,11 +192,19 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
 {
     PDEVICE_OBJECT device = NULL;
     NTSTATUS status;
-    (void)registryPath;
 
     KeInitializeSpinLock(&ModelLock);
     DataLatch = 0;
     Control = 0;
+    OpenHandles = 0;
+    Driver = driver;
+    ServiceKey = ExAllocatePool(NonPagedPool, sizeof *ServiceKey + registryPath->Length);
+    if (ServiceKey == NULL)
+        return STATUS_INSUFFICIENT_RESOURCES;
+    ServiceKey->Buffer = (PWCH)(ServiceKey + 1);
+    ServiceKey->Length = 0;
+    ServiceKey->MaximumLength = registryPath->Length;
+    RtlCopyUnicodeString(ServiceKey, registryPath);
     status = IoCreateDevice(driver, 0, &DeviceName, PORTIO_DEVICE_TYPE, 0, FALSE, &device);
     if (!NT_SUCCESS(status))
         return status;
