@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -78,9 +79,11 @@ void TfmMain::InitMainWindow()
 
 void TfmMain::InitPaths()
 {
-    const std::string exe = executablePath_.empty()
-                                ? QCoreApplication::applicationFilePath().toStdString()
-                                : executablePath_;
+    // The system's own separators, so that the paths read as they do elsewhere in the system.
+    const std::string exe =
+        executablePath_.empty()
+            ? QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString()
+            : executablePath_;
     AppDir = AppDirOf(exe);
     PrefsFileName = PrefsFileNameOf(exe);
 }

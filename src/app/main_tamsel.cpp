@@ -1,9 +1,9 @@
 // tamsel: the program on the host's real port access.
-#include "LinuxOs.h"
+#include "HostOs.h"
 #include "ProgramMain.h"
 
 int main()
 {
-    static port::LinuxOs os;
+    static port::HostOs os;
     return RunTamsel(os);
 }

@@ -25,6 +25,42 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
+// Paths are UTF-8 texts, as the toolkit gives them; on Windows they reach the system through
+// its wide-character calls, so that any name the file system holds can be used. A text that is
+// not UTF-8 is taken in the system's 8-bit code page.
+fs::path NativePath(const std::string& utf8)
+{
+    try {
+        return fs::path(std::u8string(utf8.begin(), utf8.end()));
+    } catch (const std::exception&) {
+        return fs::path(utf8);
+    }
+}
+
+std::string Utf8(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+#ifdef _WIN32
+using StatBuffer = struct _stat64;
+int SysStat(const fs::path& p, StatBuffer& st) { return ::_wstat64(p.c_str(), &st); }
+bool SysWritable(const fs::path& p) { return ::_waccess(p.c_str(), 2) == 0; }
+int SysOpen(const fs::path& p, int flags, int mode = 0) { return ::_wopen(p.c_str(), flags, mode); }
+void SysChmod(const fs::path& p, unsigned mode) { ::_wchmod(p.c_str(), int(mode)); }
+void SysUnlink(const fs::path& p) { ::_wunlink(p.c_str()); }
+#else
+using StatBuffer = struct stat;
+int SysStat(const fs::path& p, StatBuffer& st) { return ::stat(p.c_str(), &st); }
+bool SysWritable(const fs::path& p) { return ::access(p.c_str(), W_OK) == 0; }
+int SysOpen(const fs::path& p, int flags, int mode = 0) { return ::open(p.c_str(), flags, mode); }
+void SysChmod(const fs::path& p, unsigned mode) { ::chmod(p.c_str(), static_cast<mode_t>(mode)); }
+void SysUnlink(const fs::path& p) { ::unlink(p.c_str()); }
+#endif
+
 class FdReader final : public ProfileReader {
 public:
     explicit FdReader(int fd) : fd_(fd) {}
@@ -125,10 +161,11 @@ private:
 std::string RealProfileFs::Resolve(const std::string& path)
 {
     std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec)) {
-        auto target = std::filesystem::canonical(path, ec);
+    const fs::path native = NativePath(path);
+    if (fs::is_symlink(native, ec)) {
+        auto target = fs::canonical(native, ec);
         if (!ec)
-            return target.string();
+            return Utf8(target);
     }
     return path;
 }
@@ -136,21 +173,22 @@ std::string RealProfileFs::Resolve(const std::string& path)
 ProfileFileState RealProfileFs::Stat(const std::string& path)
 {
     ProfileFileState state;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    const fs::path native = NativePath(path);
+    StatBuffer st {};
+    if (SysStat(native, st) != 0)
         return state;
     state.Exists = true;
     state.IsRegular = S_ISREG(st.st_mode);
     state.Mode = static_cast<unsigned>(st.st_mode) & 07777u;
     state.Uid = static_cast<long>(st.st_uid);
     state.Gid = static_cast<long>(st.st_gid);
-    state.Writable = ::access(path.c_str(), W_OK) == 0;
+    state.Writable = SysWritable(native);
     return state;
 }
 
 std::unique_ptr<ProfileReader> RealProfileFs::OpenRead(const std::string& path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC);
+    int fd = SysOpen(NativePath(path), O_RDONLY | O_BINARY | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
     return std::make_unique<FdReader>(fd);
@@ -158,7 +196,7 @@ std::unique_ptr<ProfileReader> RealProfileFs::OpenRead(const std::string& path)
 
 std::unique_ptr<ProfileWriter> RealProfileFs::CreateNew(const std::string& path, int& err)
 {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666);
+    int fd = SysOpen(NativePath(path), O_WRONLY | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666);
     if (fd < 0) {
         err = errno;
         return nullptr;
@@ -180,7 +218,7 @@ std::unique_ptr<ProfileWriter> RealProfileFs::CreateNew(const std::string& path,
 
 std::unique_ptr<ProfileWriter> RealProfileFs::OpenTruncate(const std::string& path, int& err)
 {
-    int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_BINARY | O_CLOEXEC);
+    int fd = SysOpen(NativePath(path), O_WRONLY | O_TRUNC | O_BINARY | O_CLOEXEC);
     if (fd < 0) {
         err = errno;
         return nullptr;
@@ -191,7 +229,7 @@ std::unique_ptr<ProfileWriter> RealProfileFs::OpenTruncate(const std::string& pa
 bool RealProfileFs::Rename(const std::string& from, const std::string& to, int& err)
 {
     std::error_code ec;
-    std::filesystem::rename(from, to, ec); // replaces an existing target on both platforms
+    fs::rename(NativePath(from), NativePath(to), ec); // replaces an existing target on both platforms
     if (ec) {
         err = ec.value();
         return false;
@@ -199,14 +237,14 @@ bool RealProfileFs::Rename(const std::string& from, const std::string& to, int& 
     return true;
 }
 
-void RealProfileFs::Remove(const std::string& path) { ::unlink(path.c_str()); }
+void RealProfileFs::Remove(const std::string& path) { SysUnlink(NativePath(path)); }
 
 std::vector<std::string> RealProfileFs::List(const std::string& dir)
 {
     std::vector<std::string> names;
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        names.push_back(it->path().filename().string());
+    for (fs::directory_iterator it(NativePath(dir), ec), end; !ec && it != end; it.increment(ec))
+        names.push_back(Utf8(it->path().filename()));
     return names;
 }
 
@@ -214,11 +252,12 @@ void RealProfileFs::RemoveAbandoned(const std::string& path)
 {
 #ifdef _WIN32
     // Opening it alone fails while any other handle is open; closing then deletes it.
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const fs::path native = NativePath(path);
+    const DWORD attributes = ::GetFileAttributesW(native.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
         return;
-    HANDLE alone = ::CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+    HANDLE alone = ::CreateFileW(native.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (alone != INVALID_HANDLE_VALUE)
         ::CloseHandle(alone);
@@ -240,16 +279,17 @@ void RealProfileFs::CopyAttributes(const ProfileFileState& from, const std::stri
 {
     if (!from.Exists)
         return;
+    const fs::path native = NativePath(path);
 #ifndef _WIN32
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 &&
+    if (::stat(native.c_str(), &st) == 0 &&
         (static_cast<long>(st.st_uid) != from.Uid || static_cast<long>(st.st_gid) != from.Gid)) {
         // Only a privileged user may give the file away; the group alone may still be kept.
-        if (::chown(path.c_str(), static_cast<uid_t>(from.Uid), static_cast<gid_t>(from.Gid)) != 0)
-            (void)!::chown(path.c_str(), static_cast<uid_t>(-1), static_cast<gid_t>(from.Gid));
+        if (::chown(native.c_str(), static_cast<uid_t>(from.Uid), static_cast<gid_t>(from.Gid)) != 0)
+            (void)!::chown(native.c_str(), static_cast<uid_t>(-1), static_cast<gid_t>(from.Gid));
     }
 #endif
-    ::chmod(path.c_str(), static_cast<mode_t>(from.Mode));
+    SysChmod(native, from.Mode);
 }
 
 ProfileFs& RealFs()

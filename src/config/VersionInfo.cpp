@@ -27,8 +27,12 @@ std::string CompiledVersionInfo::Value(const std::string& key) const
 
 const VersionInfo& ProgramVersionInfo()
 {
-    static const CompiledVersionInfo compiled;
-    return replacement ? *replacement : compiled;
+#ifdef _WIN32
+    static const ExecutableVersionInfo program;
+#else
+    static const CompiledVersionInfo program;
+#endif
+    return replacement ? *replacement : program;
 }
 
 void UseVersionInfo(const VersionInfo* info) { replacement = info; }

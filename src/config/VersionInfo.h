@@ -21,12 +21,20 @@ public:
     virtual std::string Value(const std::string& key) const = 0;
 };
 
-// The values compiled into the program.
+// The values compiled into the program (the Linux build, which has no version resources).
 class CompiledVersionInfo final : public VersionInfo {
 public:
     std::string Value(const std::string& key) const override;
 };
 
-// The record the program uses; tests may replace it (null restores the compiled one).
+// The running executable's own version record, read through the system's version functions
+// (the Windows build, which carries the record).
+class ExecutableVersionInfo final : public VersionInfo {
+public:
+    std::string Value(const std::string& key) const override;
+};
+
+// The record the program uses: the executable's own where the platform has one, else the
+// compiled values. Tests may replace it (null restores the program's).
 const VersionInfo& ProgramVersionInfo();
 void UseVersionInfo(const VersionInfo* info);

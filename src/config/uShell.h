@@ -7,9 +7,9 @@
 // Show command of a window started for a document (the only one the program uses).
 constexpr int kShowNormal = 1;
 
-// Asks the desktop to open FileName with its default program; true when the request was
-// accepted. It neither waits for the program nor reports anything. ShowCommand is kept for
-// platforms whose shell takes one.
+// Asks the desktop to open FileName with its default program (the shell's ShellExecute on
+// Windows, shown with ShowCommand); true when the request was accepted. It neither waits for
+// the program nor reports anything.
 bool ShellOpenFile(const std::string& FileName, int ShowCommand);
 // ShellOpenFile with kShowNormal; the result and any error are ignored.
 void OpenDocument(const std::string& FileName);

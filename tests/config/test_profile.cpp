@@ -188,6 +188,24 @@ TEST_F(ProfileFile, WritesKeepEveryOtherByte)
     }
 }
 
+TEST_F(ProfileFile, FileNamesAreUtf8)
+{
+    // A folder or file name with accents, as a user's folder often has on Windows.
+    const std::string name = "Préférences é.ini";
+    const std::string file = dir.File(name);
+    ASSERT_TRUE(engine.WriteString(file, "S", "k", "1"));
+    std::ofstream(std::filesystem::path(dir.Path()) / u8"Préférences é.ini.tmp1-2") << "x";
+    // replaced through a temporary file; the one a stopped save abandoned goes
+    ASSERT_TRUE(engine.WriteString(file, "S", "k", "2"));
+    EXPECT_EQ(engine.ReadString(file, "S", "k", "none"), "2");
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+        const std::u8string n = e.path().filename().u8string();
+        names.emplace_back(n.begin(), n.end());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{name});
+}
+
 TEST_F(ProfileFile, RefusesTextsThatWouldBreakTheFile)
 {
     WriteFile(path, "[S]\r\n");

@@ -41,11 +41,10 @@ std::string VersionBlockName(const std::vector<std::pair<std::uint16_t, std::uin
     return name;
 }
 
-std::optional<std::string> ReadVersionValue(const std::string& path, const std::string& key)
+namespace {
+
+std::optional<std::string> ReadVersionValueOf(const std::wstring& file, const std::string& key)
 {
-    // The file name is in the system's 8-bit code page (as the executable's path comes); the
-    // record itself is read through the wide functions, so its texts do not depend on it.
-    std::wstring file = Widen(path, CP_ACP);
     DWORD ignored = 0;
     DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
     if (size == 0)
@@ -74,6 +73,33 @@ std::optional<std::string> ReadVersionValue(const std::string& path, const std::
     while (n < length && text[n] != L'\0')
         ++n;
     return ToUtf8(text, n);
+}
+
+} // namespace
+
+std::optional<std::string> ReadVersionValue(const std::string& path, const std::string& key)
+{
+    // The file name is in the system's 8-bit code page (as the executable's path comes); the
+    // record itself is read through the wide functions, so its texts do not depend on it.
+    return ReadVersionValueOf(Widen(path, CP_ACP), key);
+}
+
+std::optional<std::string> ReadOwnVersionValue(const std::string& key)
+{
+    // The buffer grows until the whole path fits (the call truncates silently otherwise).
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (n == 0)
+            return std::nullopt;
+        if (n < path.size()) {
+            path.resize(n);
+            return ReadVersionValueOf(path, key);
+        }
+        if (path.size() >= 32768)
+            return std::nullopt;
+        path.resize(path.size() * 2);
+    }
 }
 
 } // namespace port

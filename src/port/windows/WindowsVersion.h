@@ -16,5 +16,7 @@ std::string VersionBlockName(const std::vector<std::pair<std::uint16_t, std::uin
 // The value of one key of the string block of the file's version record, as UTF-8; nullopt
 // when the file has no version record or the block lacks the key.
 std::optional<std::string> ReadVersionValue(const std::string& path, const std::string& key);
+// The same from the running executable's own record.
+std::optional<std::string> ReadOwnVersionValue(const std::string& key);
 
 } // namespace port

@@ -45,9 +45,12 @@ TEST(VersionRecord, TheExecutableCarriesTheProgramsRecord)
         {"OriginalFilename", "Tamsel"},
         {"CompanyName", "Tamsel developers"},
     };
-    for (const Value& v : values)
+    for (const Value& v : values) {
         EXPECT_EQ(port::ReadVersionValue(exe, v.key).value_or("<missing>"), v.text) << v.key;
+        EXPECT_EQ(port::ReadOwnVersionValue(v.key).value_or("<missing>"), v.text) << v.key;
+    }
     EXPECT_FALSE(port::ReadVersionValue(exe, "PrivateBuild").has_value());
+    EXPECT_FALSE(port::ReadOwnVersionValue("PrivateBuild").has_value());
 }
 
 TEST(VersionRecord, WithoutATranslationTheUsEnglishBlockIsRead)
