@@ -6,11 +6,11 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
 
 #include "ImageList.h"
+#include "UiInput.h"
 #include "WindowFixture.h"
 #include "StatusLight.h"
 #include "kvDGraph.h"
@@ -62,9 +62,9 @@ TEST_F(LayoutTest, DraggingTheSplitterUpMakesTheLogTallerAndTheGraphShorter)
     QCoreApplication::processEvents();
     EXPECT_EQ(w.kvDGraph1->height(), 151);
     EXPECT_EQ(w.reLog->height(), 147);
-    QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(1, 1));
-    QTest::mouseMove(handle, QPoint(1, -39));
-    QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(1, -39));
+    ui::Press(handle, QPoint(1, 1));
+    ui::Drag(handle, QPoint(1, -39));
+    ui::Release(handle, QPoint(1, -39));
     EXPECT_LT(w.kvDGraph1->height(), 151);
     EXPECT_GT(w.reLog->height(), 147);
     EXPECT_EQ(w.kvDGraph1->height() + w.reLog->height(), 298);
@@ -119,11 +119,11 @@ TEST_F(LayoutTest, PortButtonsAreOneExclusiveGroup)
     }
     TfmMain& w = Start();
     EXPECT_TRUE(w.btnLPT[1]->isChecked()); // detection checked LPT1
-    QTest::mouseClick(w.btnLPT[2], Qt::LeftButton);
+    ui::Click(w.btnLPT[2]);
     EXPECT_TRUE(w.btnLPT[2]->isChecked());
     EXPECT_FALSE(w.btnLPT[1]->isChecked());
     EXPECT_EQ(Log().back().text, "Sélection port parallèle LPT2 (port detecté)");
-    QTest::mouseClick(w.btnLPT[2], Qt::LeftButton); // stays pressed
+    ui::Click(w.btnLPT[2]); // stays pressed
     EXPECT_TRUE(w.btnLPT[2]->isChecked());
 }
 

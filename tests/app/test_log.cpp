@@ -1,6 +1,6 @@
 #include <QLineEdit>
-#include <QTest>
 
+#include "UiInput.h"
 #include "WindowFixture.h"
 #include "uLog.h"
 
@@ -27,7 +27,7 @@ TEST_F(LogTest, TextTypedAfterAColouredLineIsBlack)
     TfmMain& w = Start();
     LogMessage("Chargement driver port parallèle : Erreur !", kLogFailure);
     w.reLog->setFocus();
-    QTest::keyClicks(w.reLog, "abc");
+    ui::Type(w.reLog, "abc");
     const auto lines = Log();
     const QTextBlock last = w.reLog->document()->lastBlock();
     ASSERT_TRUE(last.text().endsWith("abc"));

@@ -1,11 +1,11 @@
 #include <QApplication>
 #include <QLabel>
-#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <fstream>
 
 #include "StatusLight.h"
+#include "UiInput.h"
 #include "WindowFixture.h"
 #include "kvSwitch.h"
 #include "kvDGraph.h"
@@ -209,7 +209,7 @@ TEST_F(ReadingTest, AModalWindowPausesTheLoopAndTheMainWindowRefusesTheClose)
         const std::uint64_t accesses = bench.Port().AccessCount();
         // "Quitter" clicked where the user would click it, then a few passes of the pump
         const QPoint at = quit->mapTo(&w, quit->rect().center());
-        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, at);
+        ui::Click(w.windowHandle(), at);
         for (int i = 0; i < 20; ++i)
             QCoreApplication::processEvents();
         EXPECT_EQ(bench.Port().AccessCount(), accesses) << "the loop read meanwhile";

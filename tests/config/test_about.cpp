@@ -4,11 +4,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 #include "AppPictures.h"
 #include "ScrollText.h"
+#include "UiInput.h"
 #include "VersionInfo.h"
 #include "frmAbout.h"
 #include "uShell.h"
@@ -66,7 +66,7 @@ TEST(ScrollText, TheTimerDrivesIt)
     TScrollText s;
     s.resize(200, 25);
     s.Start();
-    QTest::qWait(350);
+    ui::Wait(350);
     EXPECT_GE(s.Step(), 2);
     EXPECT_LE(s.Step(), 5);
     s.Stop();
@@ -166,9 +166,9 @@ TEST(AboutWindow, ShownModallyAndClosedByOkOrEnter)
             ASSERT_NE(about, nullptr);
             ran = true;
             if (way == 0)
-                QTest::mouseClick(about->btnOK, Qt::LeftButton);
+                ui::Click(about->btnOK);
             else
-                QTest::keyClick(about, Qt::Key_Return);
+                ui::Key(about, Qt::Key_Return);
             if (about->isVisible())
                 about->reject(); // keeps the test from hanging; the checks below fail
         });

@@ -7,14 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include "AddrEdit.h"
 #include "TestFiles.h"
+#include "UiInput.h"
 #include "frmOptions.h"
 #include "uLPT.h"
 #include "uUserPrefs.h"
@@ -114,8 +113,8 @@ TEST(AddrEditTyping, FiltersOfEachForm)
         const char* after;
         int beeps;
     };
-    auto type = [](const char* s) { return [s](QWidget* w) { QTest::keyClicks(w, s); }; };
-    auto key = [](Qt::Key k) { return [k](QWidget* w) { QTest::keyClick(w, k); }; };
+    auto type = [](const char* s) { return [s](QWidget* w) { ui::Type(w, s); }; };
+    auto key = [](Qt::Key k) { return [k](QWidget* w) { ui::Key(w, k); }; };
     const Row rows[] = {
         {"decimal digits and signs", false, "", 0, type("-12+3"), "-12+3", 0},
         {"decimal refuses letters", false, "1", 1, type("a0xF."), "10", 4},
@@ -136,15 +135,16 @@ TEST(AddrEditTyping, FiltersOfEachForm)
         {"hex Delete at the first digit", true, "0x12", 2, key(Qt::Key_Delete), "0x2", 0},
         {"caret keys always move", true, "0x12", 0,
          [](QWidget* w) {
-             QTest::keyClick(w, Qt::Key_End);
-             QTest::keyClick(w, Qt::Key_Left);
-             QTest::keyClick(w, Qt::Key_Home);
+             ui::Key(w, Qt::Key_End);
+             ui::Key(w, Qt::Key_Left);
+             ui::Key(w, Qt::Key_Home);
          },
          "0x12", 0},
     };
     for (const Row& r : rows) {
         TAddrEdit field;
-        QSignalSpy beeps(&field, &TAddrEdit::keyRefused);
+        int beeps = 0;
+        QObject::connect(&field, &TAddrEdit::keyRefused, [&] { ++beeps; });
         if (r.hexa)
             field.SetHexa(0);
         else
@@ -153,7 +153,7 @@ TEST(AddrEditTyping, FiltersOfEachForm)
         field.Edit()->setCursorPosition(r.caret);
         r.keys(field.Edit());
         EXPECT_EQ(field.Text(), r.after) << r.name;
-        EXPECT_EQ(beeps.count(), r.beeps) << r.name;
+        EXPECT_EQ(beeps, r.beeps) << r.name;
     }
 }
 
@@ -162,8 +162,8 @@ TEST(AddrEditTyping, LeavingAHexFieldRewritesIt)
     TAddrEdit field;
     field.SetHexa(0);
     field.Edit()->setCursorPosition(3);
-    QTest::keyClick(field.Edit(), Qt::Key_Backspace); // "0x"
-    QTest::keyClicks(field.Edit(), "03bc");
+    ui::Key(field.Edit(), Qt::Key_Backspace); // "0x"
+    ui::Type(field.Edit(), "03bc");
     EXPECT_EQ(field.Text(), "0x03bc");
     LeaveField(&field);
     EXPECT_EQ(field.Text(), "0x3BC");
@@ -184,10 +184,11 @@ TEST(AddrEditTyping, PasteIsUnfiltered)
         else
             field.SetDecimal(1);
         field.Edit()->setCursorPosition(0);
-        QSignalSpy beeps(&field, &TAddrEdit::keyRefused);
-        QTest::keySequence(field.Edit(), QKeySequence::Paste);
+        int beeps = 0;
+        QObject::connect(&field, &TAddrEdit::keyRefused, [&] { ++beeps; });
+        ui::Key(field.Edit(), QKeySequence::Paste);
         EXPECT_EQ(field.Text(), hexa ? "zz!0x1" : "zz!1");
-        EXPECT_EQ(beeps.count(), 0);
+        EXPECT_EQ(beeps, 0);
     }
 }
 
@@ -198,25 +199,25 @@ TEST(AddrEditTyping, ArrowsAndPageKeys)
     field.SetDecimal(888);
     field.UpButton()->click();
     EXPECT_EQ(field.Text(), "889");
-    QTest::keyClick(field.Edit(), Qt::Key_Down);
-    QTest::keyClick(field.Edit(), Qt::Key_Down);
+    ui::Key(field.Edit(), Qt::Key_Down);
+    ui::Key(field.Edit(), Qt::Key_Down);
     EXPECT_EQ(field.Text(), "887");
-    QTest::keyClick(field.Edit(), Qt::Key_PageUp);
+    ui::Key(field.Edit(), Qt::Key_PageUp);
     EXPECT_EQ(field.Text(), "897");
-    QTest::keyClick(field.Edit(), Qt::Key_PageDown);
-    QTest::keyClick(field.Edit(), Qt::Key_PageDown);
+    ui::Key(field.Edit(), Qt::Key_PageDown);
+    ui::Key(field.Edit(), Qt::Key_PageDown);
     EXPECT_EQ(field.Text(), "877");
     field.DownButton()->click();
     EXPECT_EQ(field.Text(), "876");
 
     field.SetHexa(0x3BC);
-    QTest::keyClick(field.Edit(), Qt::Key_Up);
+    ui::Key(field.Edit(), Qt::Key_Up);
     EXPECT_EQ(field.Text(), "0x3BD");
     field.DownButton()->click();
     field.DownButton()->click();
     EXPECT_EQ(field.Text(), "0x3BB");
-    QTest::keyClick(field.Edit(), Qt::Key_PageUp);
-    QTest::keyClick(field.Edit(), Qt::Key_PageDown);
+    ui::Key(field.Edit(), Qt::Key_PageUp);
+    ui::Key(field.Edit(), Qt::Key_PageDown);
     EXPECT_EQ(field.Text(), "0x3BB") << "page keys step the decimal form only";
 
     field.SetDecimal(0);
@@ -277,9 +278,9 @@ TEST_F(Options, OpensWithTheTableInTheFormOfTheFlag)
 
         // Two clicks on the box bring every text back.
         dlg.show();
-        QTest::mouseClick(dlg.cbLPTPortAddrShowHexa, Qt::LeftButton);
+        ui::Click(dlg.cbLPTPortAddrShowHexa);
         EXPECT_EQ(dlg.edLPTAddr(1)->Text(), flag ? "888" : "0x378");
-        QTest::mouseClick(dlg.cbLPTPortAddrShowHexa, Qt::LeftButton);
+        ui::Click(dlg.cbLPTPortAddrShowHexa);
         EXPECT_EQ(Texts(dlg), expected);
     }
 }
@@ -289,14 +290,14 @@ TEST_F(Options, TypedValuesAreStoredByTheirLow16Bits)
     WithModalDialog([](TfmOptions& dlg) {
         auto retype = [](TAddrEdit* f, const char* keys) {
             f->Edit()->selectAll();
-            QTest::keyClick(f->Edit(), Qt::Key_Backspace);
-            QTest::keyClicks(f->Edit(), keys);
+            ui::Key(f->Edit(), Qt::Key_Backspace);
+            ui::Type(f->Edit(), keys);
         };
         retype(dlg.edLPTAddr(1), "99999");
         retype(dlg.edLPTAddr(2), "-1");
         retype(dlg.edLPTAddr(3), "");
         retype(dlg.edLPTAddr(4), "12a3"); // the letter is refused
-        QTest::mouseClick(dlg.btnOK, Qt::LeftButton);
+        ui::Click(dlg.btnOK);
     });
     EXPECT_EQ(Addresses(), (std::array<unsigned, 8>{34463, 65535, 0, 123, 0, 0, 0, 0}));
     EXPECT_FALSE(PortAddrShowHexa);
@@ -306,9 +307,9 @@ TEST_F(Options, TypedValuesAreStoredByTheirLow16Bits)
         TAddrEdit* f = dlg.edLPTAddr(5);
         EXPECT_EQ(f->Text(), "0x0");
         f->Edit()->setCursorPosition(3);
-        QTest::keyClick(f->Edit(), Qt::Key_Backspace);
-        QTest::keyClicks(f->Edit(), "12345");
-        QTest::mouseClick(dlg.btnOK, Qt::LeftButton);
+        ui::Key(f->Edit(), Qt::Key_Backspace);
+        ui::Type(f->Edit(), "12345");
+        ui::Click(dlg.btnOK);
     });
     EXPECT_EQ(LptPorts[5].Address, 9029u);
     EXPECT_TRUE(PortAddrShowHexa);
@@ -322,7 +323,7 @@ TEST_F(Options, CancelAndTheCloseBoxKeepEverything)
             dlg.edLPTAddr(1)->Edit()->setText("5");
             dlg.cbLPTPortAddrShowHexa->click();
             if (way == 0)
-                QTest::mouseClick(dlg.btnCancel, Qt::LeftButton);
+                ui::Click(dlg.btnCancel);
             else
                 dlg.close();
         });
@@ -340,10 +341,10 @@ TEST_F(Options, EnterAndEscapePressNeitherButton)
 {
     WithModalDialog([](TfmOptions& dlg) {
         dlg.edLPTAddr(1)->Edit()->setText("5");
-        QTest::keyClick(&dlg, Qt::Key_Escape);
-        QTest::keyClick(&dlg, Qt::Key_Return);
-        QTest::keyClick(dlg.edLPTAddr(1)->Edit(), Qt::Key_Escape);
-        QTest::keyClick(dlg.edLPTAddr(1)->Edit(), Qt::Key_Return);
+        ui::Key(&dlg, Qt::Key_Escape);
+        ui::Key(&dlg, Qt::Key_Return);
+        ui::Key(dlg.edLPTAddr(1)->Edit(), Qt::Key_Escape);
+        ui::Key(dlg.edLPTAddr(1)->Edit(), Qt::Key_Return);
         EXPECT_TRUE(dlg.isVisible());
         dlg.reject();
     });
@@ -354,8 +355,8 @@ TEST_F(Options, TheBoxAloneChangesOnlyTheFlagWhichTheCloseSaves)
 {
     LptPorts[1].Detected = true;
     WithModalDialog([](TfmOptions& dlg) {
-        QTest::mouseClick(dlg.cbLPTPortAddrShowHexa, Qt::LeftButton);
-        QTest::mouseClick(dlg.btnOK, Qt::LeftButton);
+        ui::Click(dlg.cbLPTPortAddrShowHexa);
+        ui::Click(dlg.btnOK);
     });
     EXPECT_TRUE(PortAddrShowHexa);
     EXPECT_EQ(Addresses(), (std::array<unsigned, 8>{888, 632, 956, 0, 0, 0, 0, 0}));
