@@ -30,7 +30,7 @@ package)
     exec scripts/package.sh "${@:2}"
     ;;
 *)
-    echo "usage: ./dev.sh demo | ./dev.sh test | ./dev.sh package [deb]" >&2
+    echo "usage: ./dev.sh demo | ./dev.sh test | ./dev.sh package [deb|windows]" >&2
     exit 2
     ;;
 esac

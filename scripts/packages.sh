@@ -3,12 +3,15 @@
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev
                 libbenchmark-dev libcli11-dev fonts-liberation2)
 DEMO_PACKAGES=(xvfb xauth)
-# dpkg-shlibdeps (dpkg-dev) and file find the packages' dependencies from the linked libraries.
-PACKAGE_PACKAGES=(dpkg-dev file)
-# sigrok-cli and gtkwave read back the captures of tamsel-cli.
+# dpkg-shlibdeps (dpkg-dev) and file find the packages' dependencies from the linked libraries;
+# the Windows zip needs the 64-bit mingw compilers, dpkg-source (dpkg-dev) to unpack Debian's
+# Qt source, and zip.
+PACKAGE_PACKAGES=(dpkg-dev file g++-mingw-w64-x86-64-posix zip)
+# sigrok-cli and gtkwave read back the captures of tamsel-cli; Xvfb, xdotool and ImageMagick
+# drive and photograph the Windows program's window in its end-to-end run under Wine.
 TEST_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev wine wine32:i386 wine64
                qemu-system-x86 busybox-static cpio xz-utils lintian desktop-file-utils appstream
-               sigrok-cli gtkwave)
+               sigrok-cli gtkwave xvfb xauth xdotool imagemagick unzip)
 
 missing_packages() {
     local p

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every test of the project: the native build and its tests, its Debian packages, then the
-# Windows build and its tests under Wine.
+# Windows builds and their tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -90,11 +90,25 @@ export WINEPREFIX
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 "$wine_loader" wineboot -i >/dev/null 2>&1
 timeout 120 wineserver -w || true
-wine_log="$WINEPREFIX/ctest.log"
-if ! ctest --test-dir "$wine_build" --output-on-failure -j "$JOBS" 2>&1 | tee "$wine_log"; then
-    # A client losing its server connection is Wine failing, not the test: such tests get one
-    # more run. Any other failure stands.
-    grep -q 'wine client error' "$wine_log" || exit 1
-    echo "(a Wine client lost its server connection: the failed tests run once more)"
-    ctest --test-dir "$wine_build" --output-on-failure --rerun-failed
-fi
+wine_ctest() { # build-dir
+    local wine_log="$WINEPREFIX/ctest.log"
+    if ! ctest --test-dir "$1" --output-on-failure -j "$JOBS" 2>&1 | tee "$wine_log"; then
+        # A client losing its server connection is Wine failing, not the test: such tests get
+        # one more run. Any other failure stands.
+        grep -q 'wine client error' "$wine_log" || exit 1
+        echo "(a Wine client lost its server connection: the failed tests run once more)"
+        ctest --test-dir "$1" --output-on-failure --rerun-failed
+    fi
+}
+wine_ctest "$wine_build"
+
+# The whole program for 64-bit Windows, against Qt for Windows cross-built from Debian's own
+# source (scripts/qt-windows.sh builds it once into a cache folder outside the repository), into
+# the zip a Windows user unpacks; every test of that build under Wine on the offscreen platform;
+# the zip unpacked into a fresh folder and its tamsel-demo.exe started; and tamsel.exe end to
+# end on the windows platform, with the stand-in port driver beside it.
+echo "== the whole program for 64-bit Windows, its tests under Wine"
+scripts/package.sh windows
+wine_ctest build-winqt
+tests/packaging/check_zip.sh out/tamsel-win64.zip
+tests/app/windows/end_to_end.sh out/tamsel-win64.zip build-winqt

@@ -230,6 +230,10 @@ TEST(Readme, PathAndOpening)
         EXPECT_EQ(opened, std::vector<QUrl>{QUrl::fromLocalFile("/opt/tamsel/A_Lire.txt")});
     }
     SetDocumentOpener({});
+#ifdef _WIN32
+    // The shell itself answers 32 or less for a file that is not there.
+    EXPECT_FALSE(ShellOpenFile("C:\\nowhere\\A_Lire.txt", kShowNormal));
+#endif
 }
 
 } // namespace

@@ -133,9 +133,10 @@ static VOID NTAPI DriverUnload(PDRIVER_OBJECT driver);
 
 static void UnloadSelf(void)
 {
+    /* ZwUnloadDriver takes one pointer, as a thread's start routine does. */
+    PKSTART_ROUTINE unload = (PKSTART_ROUTINE)(void (*)(void))ZwUnloadDriver;
     HANDLE thread;
-    if (NT_SUCCESS(PsCreateSystemThread(&thread, 0, NULL, NULL, NULL,
-                                        (PKSTART_ROUTINE)ZwUnloadDriver, ServiceKey)))
+    if (NT_SUCCESS(PsCreateSystemThread(&thread, 0, NULL, NULL, NULL, unload, ServiceKey)))
         ZwClose(thread);
 }
 
