@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ProfileCases.h"
 #include "TestFiles.h"
 #include "uLPT.h"
 #include "uUserPrefs.h"
@@ -114,16 +115,9 @@ TEST_F(Prefs, FirstRunCreatesTheDefaultFileAndTheFirstCloseCompletesIt)
 
 TEST_F(Prefs, ValuesAsTheyLoad)
 {
-    struct Row {
-        const char* value;
-        unsigned address;
-    };
-    const Row rows[] = {{"$278", 632}, {"0x278", 632}, {"0X278", 632}, {"378h", 0},
-                        {"", 0},       {"888 ; comment", 0}, {"70000", 4464}, {"-1", 65535},
-                        {" 956 ", 956}, {"\"888\"", 888}, {"$FFFFFFFF", 65535}};
-    for (const Row& r : rows) {
-        Load(std::string("[LptPortAddr]\r\nLPT002Addr=") + r.value + "\r\n");
-        EXPECT_EQ(LptPorts[2].Address, r.address) << r.value;
+    for (auto [text, address] : kAddressTexts) {
+        Load(std::string("[LptPortAddr]\r\nLPT002Addr=") + text + "\r\n");
+        EXPECT_EQ(LptPorts[2].Address, address) << text;
     }
     Load("[LptPortAddr]\r\nLPT002Addr=0X278\r\n");
     SaveUserPrefs(path);
@@ -132,7 +126,7 @@ TEST_F(Prefs, ValuesAsTheyLoad)
     Load("[lptportaddr]\r\nlpt001addr=888\r\nlptportaddrshowhexa=1\r\n");
     EXPECT_EQ(LptPorts[1].Address, 888u);
     EXPECT_TRUE(PortAddrShowHexa);
-    for (auto [text, flag] : {std::pair{"2", true}, {"yes", false}, {"0", false}, {"0x1", true}}) {
+    for (auto [text, flag] : kShowHexaTexts) {
         Load(std::string("[LptPortAddr]\r\nLPTPortAddrShowHexa=") + text + "\r\n");
         EXPECT_EQ(PortAddrShowHexa, flag) << text;
     }

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "PrivateProfile.h"
+#include "ProfileCases.h"
 #include "TestFiles.h"
 
 #ifndef _WIN32
@@ -63,47 +64,14 @@ protected:
 
 TEST_F(ProfileFile, ReadsFollowTheKeyedAccessRules)
 {
-    struct Row {
-        const char* name;
-        std::string content;
-        const char* section;
-        const char* key;
-        std::string expected; // "<def>" for the default
-    };
-    const std::string big(5000, 'v');
-    const Row rows[] = {
-        {"plain", "[S]\r\nk=v\r\n", "S", "k", "v"},
-        {"case-insensitive names", "[lptportaddr]\r\nlpt001addr=5\r\n", "LptPortAddr",
-         "LPT001Addr", "5"},
-        {"first line wins", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"},
-        {"blanks trimmed", "[S]\r\n  k \t= \t a b \t\r\n", "S", "k", "a b"},
-        {"double quotes", "[S]\r\nk= \"a b\" \r\n", "S", "k", "a b"},
-        {"single quotes", "[S]\r\nk='x'\r\n", "S", "k", "x"},
-        {"unpaired quotes kept", "[S]\r\nk=\"x'\r\n", "S", "k", "\"x'"},
-        {"lone quote kept", "[S]\r\nk=\"\r\n", "S", "k", "\""},
-        {"first = splits", "[S]\r\nk=a=b\r\n", "S", "k", "a=b"},
-        {"empty value", "[S]\r\nk=\r\n", "S", "k", ""},
-        {"2047 characters at most", "[S]\r\nk=" + big + "\r\n", "S", "k", big.substr(0, 2047)},
-        {"missing key", "[S]\r\nj=1\r\n", "S", "k", "<def>"},
-        {"missing section", "[T]\r\nk=1\r\n", "S", "k", "<def>"},
-        {"key of another section", "[T]\r\nk=1\r\n[S]\r\n", "S", "k", "<def>"},
-        {"key before any section", "k=1\r\n[S]\r\n", "S", "k", "<def>"},
-        {"comment is no entry", "[S]\r\n;k=1\r\n", "S", "k", "<def>"},
-        {"line without = is no entry", "[S]\r\nk\r\nk=2\r\n", "S", "k", "2"},
-        {"header without ]", "[S]\r\n[T\r\nk=3\r\n", "S", "k", "3"},
-        {"blanks around the header", "  [ S ]  \r\nk=4\r\n", "S", "k", "4"},
-        {"only the first section of a name", "[S]\r\na=1\r\n[S]\r\nk=2\r\n", "S", "k", "<def>"},
-        {"lone LF", "[S]\nk=5\nz=6", "S", "z", "6"},
-        {"lone CR", "[S]\rk=7\rz=8\r", "S", "k", "7"},
-        {"no final line end", "[S]\r\nk=9", "S", "k", "9"},
+    std::vector<ProfileReadCase> rows = ProfileReadCases();
+    rows.insert(rows.end(), {
         {"NUL bytes kept", std::string("[S]\r\nk=a\0b\r\n", 12), "S", "k", std::string("a\0b", 3)},
-        {"empty file", "", "S", "k", "<def>"},
-        {"byte-order mark before the first line", "\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k", "1"},
         {"byte-order mark elsewhere is text", "[T]\r\n\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k",
          "<def>"},
         {"part of a byte-order mark is text", "\xEF\xBB[S]\r\nk=1\r\n", "S", "k", "<def>"},
-    };
-    for (const Row& r : rows) {
+    });
+    for (const ProfileReadCase& r : rows) {
         WriteFile(path, r.content);
         EXPECT_EQ(engine.ReadString(path, r.section, r.key, "<def>"), r.expected) << r.name;
     }
@@ -135,50 +103,25 @@ TEST_F(ProfileFile, AnyContentReadsWithoutHarm)
 
 TEST_F(ProfileFile, WritesKeepEveryOtherByte)
 {
-    struct Row {
-        const char* name;
-        std::string before; // "<none>": no file
-        const char* section;
-        const char* key;
-        const char* value;
-        std::string after;
-    };
-    const Row rows[] = {
-        {"new file", "<none>", "S", "k", "1", "[S]\r\nk=1\r\n"},
-        {"replace in place", "; c\r\n\r\n[S]\r\n a = old ; x \r\nb=2\r\n\r\n", "S", "a", "9",
-         "; c\r\n\r\n[S]\r\na=9\r\nb=2\r\n\r\n"},
-        {"caller's spelling of the key", "[s]\r\nKEY=1\r\n", "S", "key", "2", "[s]\r\nkey=2\r\n"},
-        {"only the first line replaced", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "3",
-         "[S]\r\nk=3\r\nk=2\r\n"},
-        {"insert after the last line of the section",
-         "[S]\r\na=1\r\n;note\r\n\r\n\r\n[T]\r\nz=0\r\n", "S", "k", "5",
-         "[S]\r\na=1\r\n;note\r\nk=5\r\n\r\n\r\n[T]\r\nz=0\r\n"},
-        {"insert into an empty section", "[S]\r\n[T]\r\n", "S", "k", "5",
-         "[S]\r\nk=5\r\n[T]\r\n"},
+    std::vector<ProfileWriteCase> rows = ProfileWriteCases();
+    rows.insert(rows.end(), {
         {"insert after an unterminated last line", "[S]\r\na=1", "S", "k", "5",
          "[S]\r\na=1\r\nk=5\r\n"},
-        {"append a section", "[T]\r\nz=0\r\n\r\n", "S", "k", "5",
-         "[T]\r\nz=0\r\n\r\n[S]\r\nk=5\r\n"},
         {"append after an unterminated line", ";only", "S", "k", "5", ";only\r\n[S]\r\nk=5\r\n"},
-        {"append to an empty file", "", "S", "k", "5", "[S]\r\nk=5\r\n"},
         {"other line ends kept", "[S]\na=1\rk=2\n[T]\n", "S", "k", "3", "[S]\na=1\rk=3\n[T]\n"},
         {"unterminated key line keeps no line end", "[S]\r\nk=1", "S", "k", "22", "[S]\r\nk=22"},
-        {"value written without blanks", "[S]\r\nk = 1\r\n", "S", "k", "", "[S]\r\nk=\r\n"},
         {"binary lines elsewhere kept", std::string("\xff\0\x01\r\n[S]\r\n", 10), "S", "k", "1",
          std::string("\xff\0\x01\r\n[S]\r\nk=1\r\n", 15)},
-        {"byte-order mark kept", "\xEF\xBB\xBF[S]\r\nk=1\r\n", "S", "k", "2",
-         "\xEF\xBB\xBF[S]\r\nk=2\r\n"},
         {"insert after a first section behind the mark", "\xEF\xBB\xBF[S]\r\n", "S", "k", "5",
          "\xEF\xBB\xBF[S]\r\nk=5\r\n"},
         {"append behind a lone mark", "\xEF\xBB\xBF", "S", "k", "5", "\xEF\xBB\xBF[S]\r\nk=5\r\n"},
-        {"LF file: insert with LF", "[S]\na=1\n\n[T]\n", "S", "k", "5", "[S]\na=1\nk=5\n\n[T]\n"},
         {"LF file: append with LF", "[T]\nz=0", "S", "k", "5", "[T]\nz=0\n[S]\nk=5\n"},
         {"CR file: append with CR", "\xEF\xBB\xBF[T]\rz=0\r", "S", "k", "5",
          "\xEF\xBB\xBF[T]\rz=0\r[S]\rk=5\r"},
         {"mixed file: the first line end", "[S]\na=1\r\n", "S", "k", "5",
          "[S]\na=1\r\nk=5\n"},
-    };
-    for (const Row& r : rows) {
+    });
+    for (const ProfileWriteCase& r : rows) {
         std::filesystem::remove(path);
         if (r.before != "<none>")
             WriteFile(path, r.before);
@@ -209,9 +152,7 @@ TEST_F(ProfileFile, FileNamesAreUtf8)
 TEST_F(ProfileFile, RefusesTextsThatWouldBreakTheFile)
 {
     WriteFile(path, "[S]\r\n");
-    for (auto [section, key, value] : {std::tuple{"S", "k", "a\r\nb=1"}, {"S", "k\n", "1"},
-                                       {"S]", "k", "1"}, {"S", "a=b", "1"}, {"S", ";k", "1"},
-                                       {"S", "", "1"}, {"S", " k", "1"}})
+    for (auto [section, key, value] : kBreakingEntries)
         EXPECT_FALSE(engine.WriteString(path, section, key, value)) << key << value;
     EXPECT_EQ(ReadFile(path), "[S]\r\n");
 }
