@@ -2,6 +2,8 @@
 // CI): Wine's service control manager answers with the system's own codes.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "TrackingOs.h"
 #include "ddkint.h"
 #include "zlportio.h"
@@ -41,44 +43,35 @@ TEST(WindowsOs, IsOfTheNtFamilyAndKnowsItsExecutable)
 TEST_F(ServiceControlTest, InstallStartStopRemoveReturnTheSystemCodes)
 {
     // The driver file does not exist: the install succeeds, the start cannot load it.
-    std::string path = os.ExecutablePath() + ".missing.sys";
-    struct Step {
+    const std::string path = os.ExecutablePath() + ".missing.sys";
+    const auto install = [&] { return ServiceInstall(path.c_str(), kTestService); };
+    const auto start = [] { return ServiceStart(kTestService); };
+    const auto stop = [] { return ServiceStop(kTestService); };
+    const auto remove = [] { return ServiceRemove(kTestService); };
+    constexpr std::uint32_t kAnyFailure = ~0u;
+    const struct {
         const char* what;
-        std::uint32_t (*run)(const std::string&);
-        bool failureExpected;
-        std::uint32_t code; // checked when not 0
-    };
-    const Step steps[] = {
-        {"install", [](const std::string& p) { return ServiceInstall(p.c_str(), kTestService); },
-         false, 0},
-        {"install again", [](const std::string& p) { return ServiceInstall(p.c_str(), kTestService); },
-         true, port::kErrorServiceExists},
-        {"start without the driver file", [](const std::string&) { return ServiceStart(kTestService); },
-         true, 0},
-        {"stop while stopped", [](const std::string&) { return ServiceStop(kTestService); },
-         true, port::kErrorServiceNotActive},
-        {"remove", [](const std::string&) { return ServiceRemove(kTestService); }, false, 0},
-        {"remove again", [](const std::string&) { return ServiceRemove(kTestService); },
-         true, port::kErrorServiceDoesNotExist},
-        {"start a missing one", [](const std::string&) { return ServiceStart(kTestService); },
-         true, port::kErrorServiceDoesNotExist},
-        {"stop a missing one", [](const std::string&) { return ServiceStop(kTestService); },
-         true, port::kErrorServiceDoesNotExist},
+        std::function<std::uint32_t()> run;
+        std::uint32_t code;
+    } steps[] = {
+        {"install", install, 0},
+        {"install again", install, port::kErrorServiceExists},
+        {"start without the driver file", start, kAnyFailure},
+        {"stop while stopped", stop, port::kErrorServiceNotActive},
+        {"remove", remove, 0},
+        {"remove again", remove, port::kErrorServiceDoesNotExist},
+        {"start a missing one", start, port::kErrorServiceDoesNotExist},
+        {"stop a missing one", stop, port::kErrorServiceDoesNotExist},
         // Every handle of the removal was closed, so the name is free again at once (a handle
         // left open would keep the old service marked for deletion: 1072).
-        {"install after removal", [](const std::string& p) { return ServiceInstall(p.c_str(), kTestService); },
-         false, 0},
+        {"install after removal", install, 0},
     };
-    for (const Step& step : steps) {
-        std::uint32_t code = step.run(path);
-        if (step.failureExpected) {
+    for (const auto& step : steps) {
+        const std::uint32_t code = step.run();
+        if (step.code == kAnyFailure)
             EXPECT_NE(code, 0u) << step.what;
-            if (step.code != 0) {
-                EXPECT_EQ(code, step.code) << step.what;
-            }
-        } else {
-            EXPECT_EQ(code, 0u) << step.what;
-        }
+        else
+            EXPECT_EQ(code, step.code) << step.what;
         ExpectAllClosed();
     }
 }
