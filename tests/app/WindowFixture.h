@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "BenchOs.h"
+#include "TestFiles.h"
 #include "Watchdog.h"
 #include "WindowLog.h"
 #include "frmMain.h"
@@ -62,6 +63,25 @@ protected:
         window = std::make_unique<TfmMain>(nullptr, exePath);
         CreatingMainForm = false;
         return *window;
+    }
+
+    // Starts the program and opens LPT1 with one single read, so that the window is in the "port
+    // open" state; loop mode is then left checked or not.
+    TfmMain& StartOpen(bool readInLoop)
+    {
+        TfmMain& w = Start();
+        w.ActLPTReadInLoop->SetChecked(false);
+        w.ActLptOpenExecute(w.ActLptOpen);
+        w.ActLPTReadInLoop->SetChecked(readInLoop);
+        return w;
+    }
+
+    // The program ended, and loaded again as at its next start.
+    void Reload()
+    {
+        window.reset();
+        ResetProgram();
+        PortIoStartup();
     }
 
     std::string IniPath() const { return QDir(dir.path()).filePath("tamsel-demo.ini").toStdString(); }

@@ -5,31 +5,16 @@
 #include <QDir>
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
-#include <sstream>
 
 #include "WindowFixture.h"
 
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& content)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-}
-
 // A process stopped in the middle of a save.
 struct SimulatedCrash {};
 
 // The host's file system with chosen failures.
-class FaultFs final : public ProfileFs {
+class FaultFs final : public RealProfileFs {
 public:
     bool RefuseCreate = false;  // the directory takes no new file
     bool FileReadOnly = false;  // the preferences file itself may not be written
@@ -37,17 +22,12 @@ public:
     bool CrashBeforeRename = false;
     int Writes = 0;
 
-    std::string Resolve(const std::string& path) override { return real_.Resolve(path); }
     ProfileFileState Stat(const std::string& path) override
     {
-        ProfileFileState s = real_.Stat(path);
+        ProfileFileState s = RealProfileFs::Stat(path);
         if (FileReadOnly)
             s.Writable = false;
         return s;
-    }
-    std::unique_ptr<ProfileReader> OpenRead(const std::string& path) override
-    {
-        return real_.OpenRead(path);
     }
     std::unique_ptr<ProfileWriter> CreateNew(const std::string& path, int& err) override
     {
@@ -55,7 +35,7 @@ public:
             err = EACCES;
             return nullptr;
         }
-        return Wrap(real_.CreateNew(path, err));
+        return Wrap(RealProfileFs::CreateNew(path, err));
     }
     std::unique_ptr<ProfileWriter> OpenTruncate(const std::string& path, int& err) override
     {
@@ -63,20 +43,13 @@ public:
             err = EACCES;
             return nullptr;
         }
-        return Wrap(real_.OpenTruncate(path, err));
+        return Wrap(RealProfileFs::OpenTruncate(path, err));
     }
     bool Rename(const std::string& from, const std::string& to, int& err) override
     {
         if (CrashBeforeRename)
             throw SimulatedCrash{};
-        return real_.Rename(from, to, err);
-    }
-    void Remove(const std::string& path) override { real_.Remove(path); }
-    std::vector<std::string> List(const std::string& dir) override { return real_.List(dir); }
-    void RemoveAbandoned(const std::string& path) override { real_.RemoveAbandoned(path); }
-    void CopyAttributes(const ProfileFileState& from, const std::string& path) override
-    {
-        real_.CopyAttributes(from, path);
+        return RealProfileFs::Rename(from, to, err);
     }
 
 private:
@@ -107,8 +80,6 @@ private:
             return nullptr;
         return std::make_unique<Writer>(*this, std::move(inner));
     }
-
-    RealProfileFs real_;
 };
 
 // The engine, noting the file's content after each write it reports as done.
@@ -219,9 +190,7 @@ TEST_F(FaultTest, AccessesFailingOnlyDuringDetectionFindNoPortThenTheBenchWorks)
     EXPECT_FALSE(w.ActLPT[1]->isEnabled());
     // The next detection, at the next start, finds the port again.
     EXPECT_TRUE(w.close());
-    window.reset();
-    ResetProgram();
-    PortIoStartup();
+    Reload();
     Start();
     EXPECT_TRUE(LptPorts[1].Detected);
     EXPECT_EQ(SelectedAddress, 888);

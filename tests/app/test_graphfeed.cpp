@@ -29,9 +29,7 @@ protected:
 // Each line raised alone lights its own light, for an input, and is its own trace.
 TEST_F(GraphFeedTest, EachLineRaisedAloneIsItsOwnCharacterOfTheNewestSample)
 {
-    TfmMain& w = Start();
-    w.ActLPTReadInLoop->SetChecked(false);
-    w.ActLptOpen->trigger();
+    TfmMain& w = StartOpen(false);
     w.ActLPTWrite->trigger(); // every output low, so every input reads low
     w.ActLPTRead->trigger();
     const std::string low(17, '0');
@@ -87,18 +85,13 @@ TEST_F(GraphFeedTest, TheFirstCycleFeedsOnlyWhenAStateIsTrue)
         const auto fed = Samples();
         w.ActLPTRead->trigger(); // steady inputs: nothing new
         EXPECT_EQ(Samples(), fed);
-        window.reset();
-        ResetProgram();
-        PortIoStartup();
+        Reload();
     }
 }
 
 TEST_F(GraphFeedTest, ASteadyLoopAddsNothingAndOneAckChangeAddsOneSample)
 {
-    TfmMain& w = Start();
-    w.ActLPTReadInLoop->SetChecked(false);
-    w.ActLptOpen->trigger();
-    w.ActLPTReadInLoop->SetChecked(true);
+    TfmMain& w = StartOpen(true);
     std::vector<std::string> atStart, atChange, atEnd;
     DuringLoop([&](int cycle) {
         if (cycle == 1)
@@ -124,9 +117,7 @@ TEST_F(GraphFeedTest, ASteadyLoopAddsNothingAndOneAckChangeAddsOneSample)
 
 TEST_F(GraphFeedTest, UncheckingShowChangesStopsTheSamples)
 {
-    TfmMain& w = Start();
-    w.ActLPTReadInLoop->SetChecked(false);
-    w.ActLptOpen->trigger();
+    TfmMain& w = StartOpen(false);
     w.ActGraphShowChanges->trigger();
     EXPECT_FALSE(w.ActGraphShowChanges->Checked());
     const auto before = Samples();

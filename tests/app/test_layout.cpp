@@ -1,6 +1,5 @@
 #include <QFrame>
 #include <QGroupBox>
-#include <fstream>
 #include <map>
 #include <QLabel>
 #include <QMenuBar>
@@ -113,10 +112,7 @@ TEST_F(LayoutTest, MenuTreeWithItsSeparators)
 
 TEST_F(LayoutTest, PortButtonsAreOneExclusiveGroup)
 {
-    {
-        std::ofstream f(IniPath(), std::ios::binary);
-        f << "[LptPortAddr]\r\nLPT001Addr=888\r\nLPT002Addr=888\r\n";
-    }
+    WriteFile(IniPath(), "[LptPortAddr]\r\nLPT001Addr=888\r\nLPT002Addr=888\r\n");
     TfmMain& w = Start();
     EXPECT_TRUE(w.btnLPT[1]->isChecked()); // detection checked LPT1
     ui::Click(w.btnLPT[2]);

@@ -7,13 +7,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sstream>
 
 #include "FakeOs.h"
 #include "ProgramMain.h"
+#include "TestFiles.h"
 #include "Watchdog.h"
 #include "frmMain.h"
 #include "uMisc.h"
@@ -69,14 +68,6 @@ std::uint32_t FastTicks()
 {
     static std::uint32_t t = 0;
     return t += 7;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 TEST(ProgramMain, EveryCloseRunsTheCloseQueryEndsTheLoopAndTheModuleEnd)

@@ -2,7 +2,6 @@
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
-#include <fstream>
 
 #include "StatusLight.h"
 #include "UiInput.h"
@@ -20,15 +19,6 @@ protected:
     {
         return {window->LedAck->Lit(), window->ledBusy->Lit(), window->ledPaperEnd->Lit(),
                 window->ledSelect->Lit(), window->ledError->Lit()};
-    }
-    // Opens LPT1 with one single read, so that the window is in the "port open" state.
-    TfmMain& OpenWithoutLoop()
-    {
-        TfmMain& w = Start();
-        w.ActLPTReadInLoop->SetChecked(false);
-        w.ActLptOpenExecute(w.ActLptOpen);
-        w.ActLPTReadInLoop->SetChecked(true);
-        return w;
     }
 };
 
@@ -77,7 +67,7 @@ TEST_F(ReadingTest, EachStopRequestEndsTheLoopAfterItsCycle)
           stopped}},
     };
     for (const Row& r : rows) {
-        TfmMain& w = OpenWithoutLoop();
+        TfmMain& w = StartOpen(true);
         SCOPED_TRACE((w.*r.action)->text().toStdString());
         const std::size_t before = Log().size();
         std::uint64_t accesses = 0;
@@ -109,15 +99,13 @@ TEST_F(ReadingTest, EachStopRequestEndsTheLoopAfterItsCycle)
             EXPECT_EQ(Log().size(), before + lines.size());
             EXPECT_FALSE(ReadingInProgress);
         }
-        window.reset();
-        ResetProgram();
-        PortIoStartup();
+        Reload();
     }
 }
 
 TEST_F(ReadingTest, InversionWhileLoopingFlipsTheLights)
 {
-    TfmMain& w = OpenWithoutLoop();
+    TfmMain& w = StartOpen(true);
     std::array<bool, 5> before{}, after{};
     DuringLoop([&](int cycle) {
         if (cycle == 2) {
@@ -137,7 +125,7 @@ TEST_F(ReadingTest, InversionWhileLoopingFlipsTheLights)
 
 TEST_F(ReadingTest, InversionInSingleReadModeReadsOnceAtOnceAndFeedsTheFlippedStates)
 {
-    TfmMain& w = OpenWithoutLoop();
+    TfmMain& w = StartOpen(true);
     w.ActLPTReadInLoop->trigger(); // unchecked
     const auto lights = Lights();
     const QString sample = w.kvDGraph1->LstValues().back();
@@ -154,7 +142,7 @@ TEST_F(ReadingTest, InversionInSingleReadModeReadsOnceAtOnceAndFeedsTheFlippedSt
 
 TEST_F(ReadingTest, WithBothReadsUncheckedACycleOnlyPumps)
 {
-    TfmMain& w = OpenWithoutLoop();
+    TfmMain& w = StartOpen(true);
     w.ActLPTReadStatus->trigger();
     EXPECT_FALSE(w.ActLPTReadStatus->Checked());
     std::uint64_t accesses = bench.Port().AccessCount();
@@ -170,7 +158,7 @@ TEST_F(ReadingTest, WithBothReadsUncheckedACycleOnlyPumps)
 
 TEST_F(ReadingTest, DataValueUpdatesItsLabelOnlyAndFeedsNothing)
 {
-    TfmMain& w = OpenWithoutLoop();
+    TfmMain& w = StartOpen(true);
     w.ActLPTReadData->trigger();
     EXPECT_TRUE(w.ActLPTReadData->Checked());
     std::vector<std::string> captions;
@@ -199,7 +187,7 @@ TEST_F(ReadingTest, DataValueUpdatesItsLabelOnlyAndFeedsNothing)
 
 TEST_F(ReadingTest, AModalWindowPausesTheLoopAndTheMainWindowRefusesTheClose)
 {
-    TfmMain& w = OpenWithoutLoop();
+    TfmMain& w = StartOpen(true);
     auto* quit = w.ToolBar2->findChild<QToolButton*>("ToolButton15");
     std::vector<std::string> shown;
     auto whileShown = [&] {
@@ -236,7 +224,7 @@ TEST_F(ReadingTest, AModalWindowPausesTheLoopAndTheMainWindowRefusesTheClose)
 
 TEST_F(ReadingTest, WithNoPortDetectedOuvrirRefusesAndStillReadsUntilAnotherOuvrir)
 {
-    std::ofstream(IniPath(), std::ios::binary) << "[LptPortAddr]\r\nLPT001Addr=632\r\n";
+    WriteFile(IniPath(), "[LptPortAddr]\r\nLPT001Addr=632\r\n");
     TfmMain& w = Start();
     for (int n = 1; n <= 8; ++n)
         EXPECT_FALSE(w.ActLPT[std::size_t(n)]->isEnabled()) << n;

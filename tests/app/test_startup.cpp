@@ -1,19 +1,9 @@
 #include <QFile>
-#include <fstream>
-#include <sstream>
 
 #include "WindowFixture.h"
 #include "kvDGraph.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 using StartupTest = WindowFixture;
 
@@ -128,18 +118,14 @@ TEST_F(StartupTest, CloseStopsTheLoopWaitsClosesThePortWaitsAndSaves)
         std::string saved = DefaultUserPrefsText();
         saved.insert(saved.find("LPT008Addr=0\r\n") + 14, "LPTPortAddrShowHexa=0\r\n");
         EXPECT_EQ(ReadFile(IniPath()), saved + "[WriteTest]\r\nCanWrite=1\r\n");
-        window.reset();
-        ResetProgram();
-        PortIoStartup();
+        Reload();
         SetTickSource(&FastTicks);
     }
 }
 
 TEST_F(StartupTest, AFailedSaveAbandonsTheCloseAfterThePortIsClosedAndLeavesTheFileIntact)
 {
-    TfmMain& w = Start();
-    w.ActLPTReadInLoop->SetChecked(false);
-    w.ActLptOpen->trigger();
+    TfmMain& w = StartOpen(false);
     const std::string before = ReadFile(IniPath());
     const std::size_t lines = Log().size();
     struct RefusingProfile : PrivateProfile {

@@ -20,19 +20,12 @@ namespace {
 
 class StateTest : public WindowFixture {
 protected:
-    TfmMain& StartOpen()
-    {
-        TfmMain& w = Start();
-        w.ActLPTReadInLoop->SetChecked(false);
-        w.ActLptOpenExecute(w.ActLptOpen);
-        return w;
-    }
     std::vector<TStatusLight*> AllLights() const { return ComponentsOfKind<TStatusLight>(window.get()); }
 };
 
 TEST_F(StateTest, WriteShowsTheDataAndControlBytes)
 {
-    TfmMain& w = StartOpen();
+    TfmMain& w = StartOpen(false);
     w.ActLPTWriteData->SetChecked(false); // switch changes write nothing now
     struct Row {
         std::array<bool, 12> on; // D0..D7, Strobe, AutoFeed, Init, Select
@@ -69,7 +62,7 @@ TEST_F(StateTest, WriteShowsTheDataAndControlBytes)
 
 TEST_F(StateTest, SwitchChangesWriteOnlyWhileWriteOnSwitchIsChecked)
 {
-    TfmMain& w = StartOpen();
+    TfmMain& w = StartOpen(false);
     ASSERT_TRUE(w.ActLPTWriteData->Checked());
     const auto samples = w.kvDGraph1->LstValues().size();
     w.btnD[3]->SetSwitchOn(true);
@@ -187,7 +180,7 @@ TEST_F(StateTest, TheThreeWindowStates)
 
 TEST_F(StateTest, LightsKeepTheirLitStateThroughCloseAndReopen)
 {
-    TfmMain& w = StartOpen();
+    TfmMain& w = StartOpen(false);
     std::vector<bool> lit;
     for (TStatusLight* l : AllLights())
         lit.push_back(l->Lit());
