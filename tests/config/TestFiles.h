@@ -1,5 +1,6 @@
 #pragma once
-// Temporary directories, whole-file reads and writes, and a file system that refuses on demand.
+// Temporary directories, whole-file reads and writes, a file system that refuses on demand, and
+// the kernel's own refusals to an unprivileged user.
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +12,11 @@
 #include <string>
 
 #include "ProfileFs.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 // A fresh directory removed with everything in it at the end of the test.
 class TempDir {
@@ -133,3 +139,21 @@ private:
         return std::make_unique<LimitedWriter>(std::move(w), FailWritesPast, WriteError);
     }
 };
+
+#ifndef _WIN32
+// Runs body in a child process under an unprivileged user, so that the kernel's own
+// permission checks apply even when the tests run as root. Returns body's result; 99 when the
+// child cannot become that user, 98 when it does not end by exiting.
+template <typename Body> int AsUnprivilegedUser(Body body)
+{
+    pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(99);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+#endif

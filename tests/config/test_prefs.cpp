@@ -7,7 +7,6 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -255,29 +254,23 @@ TEST_F(Prefs, RealReadOnlyDirectory)
     WriteFile(dir.File("ro.ini"), kDefaultText);
     ::chmod(dir.File("ro.ini").c_str(), 0444);
     ::chmod(dir.Path().c_str(), ::geteuid() == 0 ? 0755 : 0555);
-    pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(99);
+    const int result = AsUnprivilegedUser([&] {
         LoadUserPrefs(path); // missing, cannot be created
         if (std::filesystem::exists(path) || LptPorts[1].Address != 0)
-            ::_exit(1);
+            return 1;
         LoadUserPrefs(dir.File("ro.ini")); // read-only: loads, save skipped
         if (LptPorts[1].Address != 888)
-            ::_exit(2);
+            return 2;
         LptPorts[1].Address = 7;
         try {
             SaveUserPrefs(dir.File("ro.ini"));
         } catch (...) {
-            ::_exit(3);
+            return 3;
         }
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_NE(WEXITSTATUS(status), 99) << "cannot become an unprivileged user";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return 0;
+    });
+    ASSERT_NE(result, 99) << "cannot become an unprivileged user";
+    EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(dir.File("ro.ini")), kDefaultText);
 }
 #endif

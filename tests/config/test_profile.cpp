@@ -289,21 +289,6 @@ TEST_F(ProfileFile, WritesKilledAtRandomLeaveNothingAfterTheNextWrite)
 #endif
 
 #ifndef _WIN32
-// Runs body in a child process under an unprivileged user, so that the kernel's own
-// permission checks apply even when the tests run as root. Returns body's result.
-template <typename Body> int AsUnprivilegedUser(Body body)
-{
-    pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(99);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
-}
-
 TEST_F(ProfileFile, RealRefusalsOfTheFileSystem)
 {
     const std::string original = "[S]\r\nk=1\r\n";
