@@ -1,59 +1,40 @@
-#include <gtest/gtest.h>
-
-#include "Canvas.h"
 #include "MainWindowControls.h"
+#include "PixelTest.h"
 #include "kvDGraph.h"
 #include "kvSwitch.h"
 #include "kvoeLed.h"
 
 namespace {
 
-TColor Px(const QImage& image, int x, int y) { return PixelAt(image, x, y).value_or(0xFFFFFFFFu); }
-
-// Colours of a 13 x 13 LED: the bevel ring, the support inside it, and the 5 x 5 light.
-struct LedLook {
-    TColor support, light;
-};
-
-void ExpectLed(const QImage& image, LedLook look)
+// A 13 x 13 LED: the raised bevel ring, the support inside it, and the 5 x 5 light.
+void ExpectLed(const QImage& image, TColor support, TColor light)
 {
     ASSERT_EQ(image.size(), QSize(13, 13));
-    for (int y = 0; y < 13; ++y)
-        for (int x = 0; x < 13; ++x) {
-            TColor expected;
-            if ((y == 0 && x < 12) || (x == 0 && y < 13))
-                expected = clWhite; // raised: light top and left
-            else if (x == 12 || y == 12)
-                expected = clGray;
-            else if (x >= 4 && x < 9 && y >= 4 && y < 9)
-                expected = look.light;
-            else
-                expected = look.support;
-            ASSERT_EQ(Px(image, x, y), expected) << "pixel (" << x << ", " << y << ")";
-        }
+    ExpectRaisedBevel(image, clWhite, clGray, clGray);
+    EXPECT_TRUE(AreaIs(image, 4, 4, 9, 9, light));
+    for (const QRect r : {QRect(1, 1, 11, 3), QRect(1, 9, 11, 3), QRect(1, 4, 3, 5), QRect(9, 4, 3, 5)})
+        EXPECT_TRUE(AreaIs(image, r.left(), r.top(), r.right() + 1, r.bottom() + 1, support));
 }
 
-TEST(MainWindowControls, DriverStatusLedStates)
+// Both start in stand-by, silver all over, and turn lime when active.
+TEST(MainWindowControls, StatusLedStates)
 {
-    TkvoeBasicLed led;
-    ConfigureDriverStatusLed(led);
-    EXPECT_TRUE(led.StandBy());
-    ExpectLed(led.Image(), {clSilver, clSilver});
-    led.SetStandBy(false);
-    ExpectLed(led.Image(), {clMaroon, clRed});
-    led.SetActive(true);
-    ExpectLed(led.Image(), {clLime, clLime});
-}
-
-TEST(MainWindowControls, LoopLedStates)
-{
-    TkvoeBasicLed led;
-    ConfigureLoopLed(led);
-    ExpectLed(led.Image(), {clSilver, clSilver});
-    led.SetStandBy(false);
-    ExpectLed(led.Image(), {clGreen, clGreen});
-    led.SetActive(true);
-    ExpectLed(led.Image(), {clLime, clLime});
+    const struct {
+        const char* name;
+        void (*configure)(TkvoeBasicLed&);
+        TColor inactiveSupport, inactiveLight;
+    } leds[] = {{"driver", ConfigureDriverStatusLed, clMaroon, clRed}, {"loop", ConfigureLoopLed, clGreen, clGreen}};
+    for (const auto& l : leds) {
+        SCOPED_TRACE(l.name);
+        TkvoeBasicLed led;
+        l.configure(led);
+        EXPECT_TRUE(led.StandBy());
+        ExpectLed(led.Image(), clSilver, clSilver);
+        led.SetStandBy(false);
+        ExpectLed(led.Image(), l.inactiveSupport, l.inactiveLight);
+        led.SetActive(true);
+        ExpectLed(led.Image(), clLime, clLime);
+    }
 }
 
 TEST(MainWindowControls, OutputSwitchIsAHorizontalSlideOf29By16)
@@ -85,8 +66,7 @@ TEST(MainWindowControls, MainGraphDrawsTheWorkedExample)
         graph.AddValues(i == 3 ? QStringLiteral("1") + low.mid(1) : low, false);
     graph.Paint();
     const QImage& image = graph.Image();
-    const TColor darkGrey = MakeColor(128, 128, 128);
-    EXPECT_EQ(Px(image, 84, 100), darkGrey);
+    EXPECT_EQ(Px(image, 84, 100), kDarkGrey);
     EXPECT_EQ(Px(image, 719, 100), clWhite);
     EXPECT_EQ(Px(image, 148, 100), clGreen);
     EXPECT_EQ(Px(image, 300, 13), clGreen);
