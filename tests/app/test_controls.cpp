@@ -66,21 +66,18 @@ TEST(MainWindowControls, MainGraphDrawsTheWorkedExample)
         graph.AddValues(i == 3 ? QStringLiteral("1") + low.mid(1) : low, false);
     graph.Paint();
     const QImage& image = graph.Image();
-    EXPECT_EQ(Px(image, 84, 100), kDarkGrey);
-    EXPECT_EQ(Px(image, 719, 100), clWhite);
-    EXPECT_EQ(Px(image, 148, 100), clGreen);
-    EXPECT_EQ(Px(image, 300, 13), clGreen);
-    // Trace 1: low from the start, up at sample 3 (115 - 2), down again at sample 4 (125 - 2).
-    EXPECT_EQ(Px(image, 83, 9), clAqua);
-    EXPECT_EQ(Px(image, 100, 9), clAqua);
-    EXPECT_EQ(Px(image, 113, 7), clAqua);
-    EXPECT_EQ(Px(image, 118, 5), clAqua);
-    EXPECT_EQ(Px(image, 118, 9), clNavy);
-    EXPECT_EQ(Px(image, 123, 7), clAqua);
-    // Trace 17 low up to the newest sample at 719 - 2, whose point is not painted.
-    EXPECT_EQ(Px(image, 716, 206), clAqua);
-    EXPECT_EQ(Px(image, 717, 206), clNavy);
-    EXPECT_EQ(Px(image, 400, 201), clNavy);
+    const struct {
+        int x, y;
+        TColor colour;
+    } points[] = {
+        // The sunken frame, a grid line of each kind.
+        {84, 100, kDarkGrey}, {719, 100, clWhite}, {148, 100, clGreen}, {300, 13, clGreen},
+        // Trace 1: low from the start, up at sample 3 (115 - 2), down again at sample 4 (125 - 2).
+        {83, 9, clAqua}, {100, 9, clAqua}, {113, 7, clAqua}, {118, 5, clAqua}, {118, 9, clNavy}, {123, 7, clAqua},
+        // Trace 17 low up to the newest sample at 719 - 2, whose point is not painted.
+        {716, 206, clAqua}, {717, 206, clNavy}, {400, 201, clNavy}};
+    for (const auto& p : points)
+        EXPECT_EQ(Px(image, p.x, p.y), p.colour) << "pixel (" << p.x << ", " << p.y << ")";
     // Labels stand in the left margin.
     int ink = 0;
     for (int y = 0; y < 211; ++y)
