@@ -1,10 +1,7 @@
-#include <QApplication>
-#include <QMouseEvent>
-#include <gtest/gtest.h>
-
 #include <vector>
 
 #include "PixelTest.h"
+#include "UiInput.h"
 #include "kvSwitch.h"
 
 namespace {
@@ -63,17 +60,7 @@ struct MainSwitch {
             changes.push_back(sender->SwitchOn());
         });
     }
-    void Press(Qt::MouseButton button)
-    {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), button, button, Qt::NoModifier);
-        QApplication::sendEvent(&sw, &press);
-    }
-    void Release(Qt::MouseButton button)
-    {
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), button, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(&sw, &release);
-    }
+    void Press(Qt::MouseButton button) { ui::SendMouse(&sw, QEvent::MouseButtonPress, button, button, {3, 3}); }
 };
 
 TEST(Switch, Defaults)
@@ -98,7 +85,7 @@ TEST(Switch, EachPressOrRealChangeRaisesOnChangeOnceWithTheNewDrawing)
     std::vector<TColor> seen; // the right end of the frame as drawn when OnChange came
     QObject::connect(&m.sw, &TkvSwitch::OnChange, &m.sw, [&] { seen.push_back(Px(m.sw.Image(), 20, 8)); });
     m.Press(Qt::LeftButton);
-    m.Release(Qt::LeftButton); // nothing
+    ui::Release(&m.sw, {3, 3}); // nothing
     m.Press(Qt::RightButton);
     m.Press(Qt::MiddleButton);
     m.sw.SetSwitchOn(true); // unchanged: nothing
