@@ -13,8 +13,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sstream>
 
+#include "../config/TestFiles.h"
 #include "../fixtures/DetectLog.h"
 #include "GuestPorts.h"
 #include "LinuxOs.h"
@@ -39,14 +39,6 @@ int Peek(unsigned address)
     int value = -1;
     std::ifstream(kPeekAnswer) >> value;
     return value;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to)
@@ -224,7 +216,7 @@ TEST_F(GuestWindow, Lpt3At952IsFoundThroughPpdevToo)
 {
     const std::string prefs =
         Replaced(DefaultUserPrefsText(), "LPT003Addr=956", "LPT003Addr=952");
-    std::ofstream(IniPath(), std::ios::binary) << prefs;
+    WriteFile(IniPath(), prefs);
     TfmMain& w = Start();
     EXPECT_EQ(Log(), DetectionLog("3B8", "55", "3 ports parallèles trouvés"));
     EXPECT_EQ(diagnostics.Lines(),
