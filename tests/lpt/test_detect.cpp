@@ -95,10 +95,8 @@ TEST_F(DetectTest, HighBitsInAByteReplyAreNotAMatch)
     Table({888, 0, 0, 0, 0, 0, 0, 0});
     LptDetectPorts();
     EXPECT_FALSE(LptPorts[1].Detected);
-    EXPECT_EQ(host.log[2].text,
-              "[LPT1] Valeur lue <> Valeur écrite : port non détecté à l'adresse $378");
-    EXPECT_EQ(host.log[1].text,
-              "[LPT1] Ecriture/Lecture à l'adresse $378 - Ecriture = 55; Lecture = 155");
+    EXPECT_EQ(std::vector<LogLine>(host.log.begin() + 1, host.log.begin() + 3),
+              fake::TestedLines(1, "378", "155", false));
 }
 
 TEST_F(DetectTest, TestedPortsAreAccessedInOrderAndUntestedOnesNever)
