@@ -99,5 +99,13 @@ EOF
 check "tamsel-demo: saved its preferences beside itself" grep -q '^\[WriteTest\]' "$prefs"
 check "tamsel-demo: wrote nothing elsewhere" nothing_written_elsewhere
 
+# The installed command-line tool, started through its command from another folder, reads the
+# preferences of the program beside it: LPT2 set there to the bench port is found too.
+sed -i 's/^LPT002Addr=632/LPT002Addr=888/' "$prefs"
+cli_detect() (cd "$scratch/cwd" && "$d/usr/bin/tamsel-cli-demo" detect)
+check "tamsel-cli-demo: reads the preferences beside it" grep -qxF \
+    "[LPT2] Valeur lue = Valeur écrite : port détecté à l'adresse \$378" <(cli_detect)
+check "tamsel-cli: starts through its command" "$t/usr/bin/tamsel-cli" --help
+
 echo "packages: $passed passed, $failed failed"
 [ "$failed" = 0 ]

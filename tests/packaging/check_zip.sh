@@ -20,8 +20,8 @@ fail() { echo "check_zip: $*" >&2; exit 1; }
 # The files, and every library imported by some file of the folder (names are not case
 # sensitive on Windows), the platform plugin being loaded by the toolkit itself.
 listing=$(cd "$dir" && find . -type f | sed 's|^\./||' | sort)
-for f in tamsel.exe tamsel-demo.exe A_Lire.txt platforms/qwindows.dll Qt6Core.dll Qt6Gui.dll \
-         Qt6Widgets.dll; do
+for f in tamsel.exe tamsel-demo.exe tamsel-cli.exe tamsel-cli-demo.exe A_Lire.txt \
+         platforms/qwindows.dll Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll; do
     grep -qx "$f" <<<"$listing" || fail "$f missing"
 done
 imports=$(cd "$dir" && find . -type f -iname '*.exe' -o -type f -iname '*.dll' |
@@ -29,7 +29,8 @@ imports=$(cd "$dir" && find . -type f -iname '*.exe' -o -type f -iname '*.dll' |
           tr 'A-Z' 'a-z' | sort -u)
 while read -r f; do
     case "$f" in
-    tamsel.exe | tamsel-demo.exe | A_Lire.txt | platforms/qwindows.dll) ;;
+    tamsel.exe | tamsel-demo.exe | tamsel-cli.exe | tamsel-cli-demo.exe | A_Lire.txt | \
+        platforms/qwindows.dll) ;;
     */*) fail "$f: only the windows platform plugin belongs in a subfolder" ;;
     *.dll) grep -qx "$(tr 'A-Z' 'a-z' <<<"$f")" <<<"$imports" || fail "$f is imported by nothing" ;;
     *) fail "$f does not belong in the zip" ;;
@@ -56,3 +57,12 @@ grep -q '^LPT001Addr=888' "$dir/tamsel-demo.ini" || fail "unexpected tamsel-demo
 close_program tamsel-demo.exe "$program"
 grep -q '^\[WriteTest\]' "$dir/tamsel-demo.ini" || fail "the close did not save the preferences"
 echo "tamsel-demo.exe ran from the unpacked zip (window $window) and saved its preferences"
+
+# The command-line tool beside it reads the same preferences: LPT2 set there to the bench port
+# is found too.
+sed -i 's/^LPT002Addr=632/LPT002Addr=888/' "$dir/tamsel-demo.ini"
+detected=$($WINE "$dir/tamsel-cli-demo.exe" detect | tr -d '\r')
+grep -qxF "[LPT2] Valeur lue = Valeur écrite : port détecté à l'adresse \$378" <<<"$detected" ||
+    fail "tamsel-cli-demo.exe detect:
+$detected"
+echo "tamsel-cli-demo.exe read the preferences beside it"
