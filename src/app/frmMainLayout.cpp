@@ -95,8 +95,11 @@ void TfmMain::CreateControls()
     // "MS Sans Serif" and "Tahoma" are narrow faces that this system may lack. Liberation Sans,
     // Arial's metric twin, stands in for them at the same height, drawn slightly narrower so
     // that every caption leaves a gap before the control placed after it.
+    // Arial itself, for the graph's labels and the about window, where a system lacks it and
+    // maps it to no face of its own (Wine's font list has Liberation Sans but no Arial).
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(8);
     font.setStretch(kCaptionStretch);
