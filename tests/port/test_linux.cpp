@@ -203,6 +203,7 @@ TEST_F(LinuxOsTest, WiderAccessesAreBytesAtConsecutiveAddresses)
 
 struct RefusalCase {
     const char* name;
+    bool user;                       // /dev/port and ioperm refused, as to a user without root
     void (*setup)(fake::FakeLinuxSys&);
     std::uint16_t address;
     Method method;
@@ -210,11 +211,19 @@ struct RefusalCase {
     bool reasons = false;            // a usable method with a warning
 };
 
+const auto noAccess = [](fake::FakeLinuxSys& s) {
+    s.openErrors["/dev/port"] = EACCES;
+    s.iopermError = EPERM;
+};
+const std::string kActive = "/proc/sys/dev/parport/parport0/devices/active";
+
 class RefusalTest : public LinuxOsTest, public ::testing::WithParamInterface<RefusalCase> {};
 
 TEST_P(RefusalTest, PicksTheMethodAndExplainsARefusal)
 {
     const RefusalCase& c = GetParam();
+    if (c.user)
+        noAccess(sys);
     c.setup(sys);
     Os().ReportPortAccess({c.address});
     EXPECT_EQ(Os().MethodFor(c.address), c.method);
@@ -239,65 +248,43 @@ TEST_P(RefusalTest, PicksTheMethodAndExplainsARefusal)
     }
 }
 
-const auto noAccess = [](fake::FakeLinuxSys& s) {
-    s.openErrors["/dev/port"] = EACCES;
-    s.iopermError = EPERM;
-};
-
 INSTANTIATE_TEST_SUITE_P(
     Methods, RefusalTest,
     ::testing::Values(
-        RefusalCase{"ppdev", [](fake::FakeLinuxSys&) {}, 0x378, Method::Ppdev,
+        RefusalCase{"ppdev", false, [](fake::FakeLinuxSys&) {}, 0x378, Method::Ppdev,
                     {"tamsel: port 0x378: ppdev (/dev/parport0)\n"}},
-        RefusalCase{"NotInGroupLp",
-                    [](fake::FakeLinuxSys& s) {
-                        noAccess(s);
-                        s.openErrors["/dev/parport0"] = EACCES;
-                    },
-                    0x378, Method::None,
+        RefusalCase{"NotInGroupLp", true,
+                    [](fake::FakeLinuxSys& s) { s.openErrors["/dev/parport0"] = EACCES; }, 0x378,
+                    Method::None,
                     {"port 0x378: no access\n", "/dev/parport0: Permission denied: you are not "
                      "in group lp\n", "remedy: sudo usermod -aG lp $USER"}},
-        RefusalCase{"PpdevNotLoadedRootFallsBack",
+        RefusalCase{"PpdevNotLoadedRootFallsBack", false,
                     [](fake::FakeLinuxSys& s) { s.devices.erase("/dev/parport0"); }, 0x378,
                     Method::DevPort, {"tamsel: port 0x378: /dev/port\n"}},
-        RefusalCase{"PpdevNotLoaded",
-                    [](fake::FakeLinuxSys& s) {
-                        noAccess(s);
-                        s.devices.erase("/dev/parport0");
-                    },
-                    0x378, Method::None, {"ppdev module is not loaded", "sudo modprobe ppdev"}},
-        RefusalCase{"HeldByLp",
-                    [](fake::FakeLinuxSys& s) {
-                        noAccess(s);
-                        s.files["/proc/sys/dev/parport/parport0/devices/active"] = "lp\n";
-                    },
+        RefusalCase{"PpdevNotLoaded", true,
+                    [](fake::FakeLinuxSys& s) { s.devices.erase("/dev/parport0"); }, 0x378,
+                    Method::None, {"ppdev module is not loaded", "sudo modprobe ppdev"}},
+        RefusalCase{"HeldByLp", true, [](fake::FakeLinuxSys& s) { s.files[kActive] = "lp\n"; },
                     0x378, Method::None,
                     {"reason: parport0 is held by the printer driver lp and cannot be claimed\n",
                      "remedy: sudo rmmod lp (or let the printing end), then start tamsel "
                      "again\n"}},
-        RefusalCase{"ClaimNotRegistered",
-                    [](fake::FakeLinuxSys& s) {
-                        noAccess(s);
-                        s.registerError = ENXIO;
-                    },
-                    0x378, Method::None,
+        RefusalCase{"ClaimNotRegistered", true,
+                    [](fake::FakeLinuxSys& s) { s.registerError = ENXIO; }, 0x378, Method::None,
                     {"reason: parport0 cannot take another user (No such device or address): "
                      "it is gone, or another program or driver holds it exclusively\n",
                      "remedy: close the other program that uses /dev/parport0 (sudo fuser -v "
                      "/dev/parport0 names it), or see whether the kernel still lists parport0 "
                      "(sudo dmesg | grep parport), then start tamsel again\n"}},
-        RefusalCase{"HeldByAnotherProgram",
-                    [](fake::FakeLinuxSys& s) {
-                        noAccess(s);
-                        s.files["/proc/sys/dev/parport/parport0/devices/active"] = "ppdev0\n";
-                    },
-                    0x378, Method::None,
+        RefusalCase{"HeldByAnotherProgram", true,
+                    [](fake::FakeLinuxSys& s) { s.files[kActive] = "ppdev0\n"; }, 0x378,
+                    Method::None,
                     {"held by ppdev0", "close the other program that uses /dev/parport0"}},
-        RefusalCase{"NeedsRoot", noAccess, 0x278, Method::None,
+        RefusalCase{"NeedsRoot", true, [](fake::FakeLinuxSys&) {}, 0x278, Method::None,
                     {"port 0x278: no access\n", "raw port I/O needs root or "
                      "CAP_SYS_RAWIO (/dev/port: Permission denied; ioperm: Operation not "
                      "permitted)", "sudo setcap cap_sys_rawio+ep "}},
-        RefusalCase{"Lockdown",
+        RefusalCase{"Lockdown", false,
                     [](fake::FakeLinuxSys& s) {
                         s.openErrors["/dev/port"] = EPERM;
                         s.iopermError = EPERM;
@@ -307,16 +294,16 @@ INSTANTIATE_TEST_SUITE_P(
                     0xD010, Method::None,
                     {"locked down (integrity, see /sys/kernel/security/lockdown)",
                      "turn Secure Boot off"}},
-        RefusalCase{"NotX86",
+        RefusalCase{"NotX86", false,
                     [](fake::FakeLinuxSys& s) {
                         s.x86 = false;
                         s.devices.erase("/dev/port");
                     },
                     0x278, Method::None, {"not x86", "through ppdev"}},
-        RefusalCase{"Ioperm",
+        RefusalCase{"Ioperm", false,
                     [](fake::FakeLinuxSys& s) { s.openErrors["/dev/port"] = EACCES; }, 0xDC00,
                     Method::PortInstructions, {"port 0xDC00: port instructions (ioperm)\n"}},
-        RefusalCase{"NoTristate",
+        RefusalCase{"NoTristate", false,
                     [](fake::FakeLinuxSys& s) {
                         s.files["/proc/sys/dev/parport/parport0/modes"] = "PCSPP\n";
                     },
@@ -327,7 +314,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LinuxOsTest, HeldPortIsNotClaimedAndRootFallsBackToDevPort)
 {
-    sys.files["/proc/sys/dev/parport/parport0/devices/active"] = "lp\n";
+    sys.files[kActive] = "lp\n";
     Os().OutByte(0x378, 0x55);
     EXPECT_EQ(sys.Count("PPCLAIM"), 0); // a claim would sleep until lp lets go
     EXPECT_EQ(sys.raw, (std::vector<std::string>{"pwrite 0x378=0x55"}));
