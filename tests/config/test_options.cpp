@@ -96,24 +96,26 @@ TEST(AddrEditForms, TextsAndValues)
     }
 }
 
-TEST(AddrEditTyping, KeysPasteAndLeavingInEachForm)
+TEST(AddrEditTyping, KeysArrowsPasteAndLeavingInEachForm)
 {
     struct Row {
         const char* name;
         bool hexa;
         const char* before;
         int caret;
-        std::function<void(QWidget*)> keys;
+        std::function<void(TAddrEdit&)> keys;
         const char* after;
         int beeps;
     };
-    auto type = [](const char* s) { return [s](QWidget* w) { ui::Type(w, s); }; };
-    auto key = [](Qt::Key k) { return [k](QWidget* w) { ui::Key(w, k); }; };
-    auto paste = [](QWidget* w) { ui::Key(w, QKeySequence::Paste); };
-    auto leave = [](QWidget* w) {
+    auto type = [](const char* s) { return [s](TAddrEdit& f) { ui::Type(f.Edit(), s); }; };
+    auto key = [](Qt::Key k) { return [k](TAddrEdit& f) { ui::Key(f.Edit(), k); }; };
+    auto paste = [](TAddrEdit& f) { ui::Key(f.Edit(), QKeySequence::Paste); };
+    auto leave = [](TAddrEdit& f) {
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(w, &out);
+        QApplication::sendEvent(f.Edit(), &out);
     };
+    auto up = [](TAddrEdit& f) { f.UpButton()->click(); };
+    auto down = [](TAddrEdit& f) { f.DownButton()->click(); };
     QApplication::clipboard()->setText("zz!");
     const Row rows[] = {
         {"decimal digits and signs", false, "", 0, type("-12+3"), "-12+3", 0},
@@ -134,16 +136,28 @@ TEST(AddrEditTyping, KeysPasteAndLeavingInEachForm)
         {"hex Delete inside the prefix", true, "0x12", 1, key(Qt::Key_Delete), "0x12", 1},
         {"hex Delete at the first digit", true, "0x12", 2, key(Qt::Key_Delete), "0x2", 0},
         {"caret keys always move", true, "0x12", 0,
-         [](QWidget* w) {
-             ui::Key(w, Qt::Key_End);
-             ui::Key(w, Qt::Key_Left);
-             ui::Key(w, Qt::Key_Home);
+         [](TAddrEdit& f) {
+             ui::Key(f.Edit(), Qt::Key_End);
+             ui::Key(f.Edit(), Qt::Key_Left);
+             ui::Key(f.Edit(), Qt::Key_Home);
          },
          "0x12", 0},
         {"decimal paste unfiltered", false, "1", 0, paste, "zz!1", 0},
         {"hex paste unfiltered", true, "0x1", 0, paste, "zz!0x1", 0},
         {"leaving a hex field rewrites it", true, "0x03bc", 6, leave, "0x3BC", 0},
         {"leaving a decimal field keeps its text", false, "007", 3, leave, "007", 0},
+        // The arrows step by one, the page keys by ten in the decimal form only.
+        {"decimal up arrow", false, "888", 0, up, "889", 0},
+        {"decimal Down", false, "889", 0, key(Qt::Key_Down), "888", 0},
+        {"decimal PageUp", false, "887", 0, key(Qt::Key_PageUp), "897", 0},
+        {"decimal PageDown", false, "897", 0, key(Qt::Key_PageDown), "887", 0},
+        {"decimal down arrow", false, "877", 0, down, "876", 0},
+        {"text that does not convert counts as 0", false, "abc", 0, up, "1", 0},
+        {"hex Up", true, "0x3BC", 0, key(Qt::Key_Up), "0x3BD", 0},
+        {"hex down arrow", true, "0x3BC", 0, down, "0x3BB", 0},
+        {"hex PageUp steps nothing", true, "0x3BB", 0, key(Qt::Key_PageUp), "0x3BB", 0},
+        {"hex PageDown steps nothing", true, "0x3BB", 0, key(Qt::Key_PageDown), "0x3BB", 0},
+        {"hex below 0", true, "0x0", 0, down, "0xFFFFFFFF", 0},
     };
     for (const Row& r : rows) {
         TAddrEdit field;
@@ -155,49 +169,16 @@ TEST(AddrEditTyping, KeysPasteAndLeavingInEachForm)
             field.SetDecimal(0);
         field.Edit()->setText(r.before);
         field.Edit()->setCursorPosition(r.caret);
-        r.keys(field.Edit());
+        r.keys(field);
         EXPECT_EQ(field.Text(), r.after) << r.name;
         EXPECT_EQ(beeps, r.beeps) << r.name;
     }
 }
 
-TEST(AddrEditTyping, ArrowsAndPageKeys)
+TEST(AddrEditLayout, ArrowsSitSideBySideAtTheRightEnd)
 {
     TAddrEdit field;
     field.resize(81, 22);
-    field.SetDecimal(888);
-    field.UpButton()->click();
-    EXPECT_EQ(field.Text(), "889");
-    ui::Key(field.Edit(), Qt::Key_Down);
-    ui::Key(field.Edit(), Qt::Key_Down);
-    EXPECT_EQ(field.Text(), "887");
-    ui::Key(field.Edit(), Qt::Key_PageUp);
-    EXPECT_EQ(field.Text(), "897");
-    ui::Key(field.Edit(), Qt::Key_PageDown);
-    ui::Key(field.Edit(), Qt::Key_PageDown);
-    EXPECT_EQ(field.Text(), "877");
-    field.DownButton()->click();
-    EXPECT_EQ(field.Text(), "876");
-
-    field.SetHexa(0x3BC);
-    ui::Key(field.Edit(), Qt::Key_Up);
-    EXPECT_EQ(field.Text(), "0x3BD");
-    field.DownButton()->click();
-    field.DownButton()->click();
-    EXPECT_EQ(field.Text(), "0x3BB");
-    ui::Key(field.Edit(), Qt::Key_PageUp);
-    ui::Key(field.Edit(), Qt::Key_PageDown);
-    EXPECT_EQ(field.Text(), "0x3BB") << "page keys step the decimal form only";
-
-    field.SetDecimal(0);
-    field.Edit()->setText("abc");
-    field.UpButton()->click();
-    EXPECT_EQ(field.Text(), "1") << "a text that does not convert counts as 0";
-    field.SetHexa(0);
-    field.DownButton()->click();
-    EXPECT_EQ(field.Text(), "0xFFFFFFFF");
-
-    // The arrows sit side by side at the right end.
     field.show();
     EXPECT_EQ(field.UpButton()->geometry().right() + 1, field.DownButton()->geometry().left());
     EXPECT_EQ(field.DownButton()->geometry().right(), 80);
