@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "BenchOs.h"
+#include "StatusLight.h"
 #include "TestFiles.h"
 #include "Watchdog.h"
 #include "WindowLog.h"
@@ -87,6 +88,16 @@ protected:
     std::string IniPath() const { return QDir(dir.path()).filePath("tamsel-demo.ini").toStdString(); }
 
     std::vector<LoggedLine> Log() const { return LogLines(*window); }
+
+    // The five status lights in trace order (Ack, Busy, PaperEnd, Select, Error), "1" for a lit one.
+    std::string Lights() const
+    {
+        std::string lit;
+        for (const TStatusLight* l : {window->LedAck, window->ledBusy, window->ledPaperEnd, window->ledSelect,
+                                      window->ledError})
+            lit += l->Lit() ? '1' : '0';
+        return lit;
+    }
 
     // Lines logged since the start-up's last line.
     std::vector<LoggedLine> LogSince(std::size_t first) const

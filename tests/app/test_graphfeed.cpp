@@ -1,4 +1,3 @@
-#include "StatusLight.h"
 #include "WindowFixture.h"
 #include "kvDGraph.h"
 #include "kvSwitch.h"
@@ -16,14 +15,6 @@ protected:
         return samples;
     }
     std::string Newest() const { return Samples().back(); }
-    // The five status lights in trace order, "1" for a lit one.
-    static std::string Lights(const TfmMain& w)
-    {
-        std::string lit;
-        for (const TStatusLight* l : {w.LedAck, w.ledBusy, w.ledPaperEnd, w.ledSelect, w.ledError})
-            lit += l->Lit() ? '1' : '0';
-        return lit;
-    }
 };
 
 // Each line raised alone lights its own light, for an input, and is its own trace.
@@ -52,10 +43,10 @@ TEST_F(GraphFeedTest, EachLineRaisedAloneIsItsOwnCharacterOfTheNewestSample)
         raised[k] = '1';
         raise(true);
         EXPECT_EQ(Newest(), raised) << "line " << k + 1;
-        EXPECT_EQ(Lights(w), raised.substr(0, 5)) << "line " << k + 1;
+        EXPECT_EQ(Lights(), raised.substr(0, 5)) << "line " << k + 1;
         raise(false);
         EXPECT_EQ(Newest(), low) << "line " << k + 1;
-        EXPECT_EQ(Lights(w), "00000") << "line " << k + 1;
+        EXPECT_EQ(Lights(), "00000") << "line " << k + 1;
     }
     EXPECT_EQ(Samples().size(), 64u);
     const auto before = Samples();

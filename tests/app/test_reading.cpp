@@ -3,7 +3,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "StatusLight.h"
 #include "UiInput.h"
 #include "WindowFixture.h"
 #include "kvSwitch.h"
@@ -12,15 +11,7 @@
 
 namespace {
 
-class ReadingTest : public WindowFixture {
-protected:
-    // The five status lights in the order Ack, Busy, PaperEnd, Select, Error.
-    std::array<bool, 5> Lights() const
-    {
-        return {window->LedAck->Lit(), window->ledBusy->Lit(), window->ledPaperEnd->Lit(),
-                window->ledSelect->Lit(), window->ledError->Lit()};
-    }
-};
+using ReadingTest = WindowFixture;
 
 TEST_F(ReadingTest, OuvrirStartsTheLoopAndLectureStartsItAgain)
 {
@@ -106,7 +97,7 @@ TEST_F(ReadingTest, EachStopRequestEndsTheLoopAfterItsCycle)
 TEST_F(ReadingTest, InversionWhileLoopingFlipsTheLights)
 {
     TfmMain& w = StartOpen(true);
-    std::array<bool, 5> before{}, after{};
+    std::string before(5, '?'), after(5, '?');
     DuringLoop([&](int cycle) {
         if (cycle == 2) {
             before = Lights();
