@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "RecordingHost.h"
 #include "frmMain.h"
 
-struct LoggedLine {
-    std::string text;
-    TColor colour;
-    bool operator==(const LoggedLine&) const = default;
-};
+// A line and its colour, as the port model's tests record them.
+using LoggedLine = fake::LogLine;
 
-inline std::ostream& operator<<(std::ostream& os, const LoggedLine& l)
+namespace fake {
+inline std::ostream& operator<<(std::ostream& os, const LogLine& l)
 {
     return os << '"' << l.text << "\" #" << std::hex << l.colour << std::dec;
 }
+} // namespace fake
 
 // Each line with the colour of its first character (black for an empty line).
 inline std::vector<LoggedLine> LogLines(const TfmMain& window)

@@ -1,5 +1,6 @@
 #include <QFile>
 
+#include "DetectLog.h"
 #include "WindowFixture.h"
 #include "kvDGraph.h"
 
@@ -7,28 +8,11 @@ namespace {
 
 using StartupTest = WindowFixture;
 
-const std::vector<LoggedLine> kDefaultStartupLog = {
-    {"Recherche des ports parallèles disponibles...", clBlack},
-    {"[LPT1] Ecriture/Lecture à l'adresse $378 - Ecriture = 55; Lecture = 55", clBlack},
-    {"[LPT1] Valeur lue = Valeur écrite : port détecté à l'adresse $378", clGreen},
-    {"[LPT2] Ecriture/Lecture à l'adresse $278 - Ecriture = 55; Lecture = FF", clBlack},
-    {"[LPT2] Valeur lue <> Valeur écrite : port non détecté à l'adresse $278", clRed},
-    {"[LPT3] Ecriture/Lecture à l'adresse $3BC - Ecriture = 55; Lecture = FF", clBlack},
-    {"[LPT3] Valeur lue <> Valeur écrite : port non détecté à l'adresse $3BC", clRed},
-    {"[LPT4] Port ignoré (adresse spécifiée = $000)", clBlack},
-    {"[LPT5] Port ignoré (adresse spécifiée = $000)", clBlack},
-    {"[LPT6] Port ignoré (adresse spécifiée = $000)", clBlack},
-    {"[LPT7] Port ignoré (adresse spécifiée = $000)", clBlack},
-    {"[LPT8] Port ignoré (adresse spécifiée = $000)", clBlack},
-    {"Sélection port parallèle LPT1 (port detecté)", clBlack},
-    {"Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé.", clBlack},
-};
-
 TEST_F(StartupTest, FreshDirectoryCreatesThePreferencesDetectsLpt1AndPrimesTheGraph)
 {
     TfmMain& w = Start();
     EXPECT_EQ(ReadFile(IniPath()), DefaultUserPrefsText());
-    EXPECT_EQ(Log(), kDefaultStartupLog);
+    EXPECT_EQ(Log(), fake::DefaultSearchLog("3BC", {"55", "FF", "FF"}, "1 port parallèle trouvé"));
     EXPECT_EQ(SelectedAddress, 888);
     EXPECT_TRUE(w.ActLPT[1]->Checked());
     EXPECT_TRUE(w.btnLPT[1]->isChecked());
