@@ -20,13 +20,25 @@
 #include "zlportio.h"
 
 class WindowFixture : public ::testing::Test {
-protected:
+public:
+    // A tick counter that runs fast, so that the designed waits take no real time.
     static std::uint32_t FastTicks()
     {
         static std::uint32_t t = 0;
         return t += 7;
     }
 
+    // The module state as at program load.
+    static void ResetProgram()
+    {
+        LptResetState();
+        PortIoReset();
+        LoopRunning = ReadingInProgress = StopRequested = false;
+        CreatingMainForm = false;
+        PortAddrShowHexa = false;
+    }
+
+protected:
     void SetUp() override
     {
         ResetProgram();
@@ -46,15 +58,6 @@ protected:
         window.reset();
         SetTickSource(nullptr);
         ResetProgram();
-    }
-
-    static void ResetProgram()
-    {
-        LptResetState();
-        PortIoReset();
-        LoopRunning = ReadingInProgress = StopRequested = false;
-        CreatingMainForm = false;
-        PortAddrShowHexa = false;
     }
 
     // The program's main, steps 3 to 5.

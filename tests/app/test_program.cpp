@@ -12,12 +12,7 @@
 
 #include "FakeOs.h"
 #include "ProgramMain.h"
-#include "TestFiles.h"
-#include "Watchdog.h"
-#include "frmMain.h"
-#include "uMisc.h"
-#include "uUserPrefs.h"
-#include "zlportio.h"
+#include "WindowFixture.h"
 
 namespace {
 
@@ -64,12 +59,6 @@ void StartPumpWatch()
     timer->start();
 }
 
-std::uint32_t FastTicks()
-{
-    static std::uint32_t t = 0;
-    return t += 7;
-}
-
 TEST(ProgramMain, EveryCloseRunsTheCloseQueryEndsTheLoopAndTheModuleEnd)
 {
     qAddPreRoutine(&StartPumpWatch);
@@ -88,13 +77,10 @@ TEST(ProgramMain, EveryCloseRunsTheCloseQueryEndsTheLoopAndTheModuleEnd)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.moment);
-        LptResetState();
-        PortIoReset();
-        LoopRunning = ReadingInProgress = StopRequested = false;
+        WindowFixture::ResetProgram();
         AppDir.clear();
         PrefsFileName.clear();
-        PortAddrShowHexa = false;
-        SetTickSource(&FastTicks);
+        SetTickSource(&WindowFixture::FastTicks);
         steps = row.steps;
         nextStep = 0;
         QTemporaryDir dir;
