@@ -90,7 +90,8 @@ TEST_P(BothProfiles, Writes)
         // The system rewrites the whole file and drops its blank lines. The rules: every other
         // line keeps its text and its place, blank lines included.
         {"replace in place", "; c\r\n[S]\r\na=9\r\nb=2\r\n"},
-        {"insert after the last line of the section", "[S]\r\na=1\r\n;note\r\nk=5\r\n[T]\r\nz=0\r\n"},
+        {"insert after the last line of the section",
+         "[S]\r\na=1\r\n;note\r\nk=5\r\n[T]\r\nz=0\r\n"},
         {"append a section", "[T]\r\nz=0\r\n[S]\r\nk=5\r\n"},
         // The system keeps the spelling found in the file. The rules: the line is replaced by
         // the key (as written by the caller), "=" and the value. Both read back the same.
