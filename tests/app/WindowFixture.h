@@ -15,6 +15,7 @@
 #include "Watchdog.h"
 #include "WindowLog.h"
 #include "frmMain.h"
+#include "kvSwitch.h"
 #include "uMisc.h"
 #include "uUserPrefs.h"
 #include "zlportio.h"
@@ -100,6 +101,14 @@ protected:
                                       window->ledError})
             lit += l->Lit() ? '1' : '0';
         return lit;
+    }
+
+    // The twelve output switches in trace order: D0 to D7, Strobe, AutoFeed, Init, Select.
+    std::vector<TkvSwitch*> Outputs() const
+    {
+        std::vector<TkvSwitch*> outputs(window->btnD.begin(), window->btnD.end());
+        outputs.insert(outputs.end(), {window->btnStrobe, window->btnAutofeed, window->btnInit, window->btnSelect});
+        return outputs;
     }
 
     // Lines logged since the start-up's last line.

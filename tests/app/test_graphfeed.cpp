@@ -28,8 +28,7 @@ TEST_F(GraphFeedTest, EachLineRaisedAloneIsItsOwnCharacterOfTheNewestSample)
     // The five inputs, in trace order, raised from outside and read; the twelve outputs
     // switched on, which writes them.
     const int inputPins[] = {10, 11, 12, 13, 15};
-    std::vector<TkvSwitch*> outputs(w.btnD.begin(), w.btnD.end());
-    outputs.insert(outputs.end(), {w.btnStrobe, w.btnAutofeed, w.btnInit, w.btnSelect});
+    const std::vector<TkvSwitch*> outputs = Outputs();
     for (std::size_t k = 0; k < 17; ++k) {
         auto raise = [&](bool high) {
             if (k < 5) {

@@ -38,14 +38,10 @@ TEST_F(StateTest, WriteShowsTheDataAndControlBytes)
         {{false, false, false, false, false, false, false, false, true}, "Data : $00",
          "Ctrl : $0A"},
         {{true, false, true}, "Data : $05", "Ctrl : $0B"},
+        {{false, false, false, false, false, false, false, false, false, true}, "Data : $00", "Ctrl : $09"},
+        {{false, false, false, false, false, false, false, false, false, false, true}, "Data : $00", "Ctrl : $0F"},
     };
-    std::array<TkvSwitch*, 12> switches{};
-    for (std::size_t i = 0; i < 8; ++i)
-        switches[i] = w.btnD[i];
-    switches[8] = w.btnStrobe;
-    switches[9] = w.btnAutofeed;
-    switches[10] = w.btnInit;
-    switches[11] = w.btnSelect;
+    const std::vector<TkvSwitch*> switches = Outputs();
     for (const Row& r : rows) {
         for (std::size_t i = 0; i < 12; ++i)
             switches[i]->SetSwitchOn(r.on[i]);
