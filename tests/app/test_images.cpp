@@ -44,22 +44,14 @@ struct ColourRow {
 
 // The role colours each picture must show, and colours that would make it read as another.
 const ColourRow kColourRows[] = {
-    {kImgPrinter, "grey or white", Grey, 100, 256},
-    {kImgPrinter, "red", Red, 0, 0},
-    {kImgStart, "blue", Blue, 40, 256},
-    {kImgStart, "red", Red, 0, 0},
-    {kImgStop, "blue", Blue, 60, 256},
-    {kImgStop, "red", Red, 0, 0},
-    {kImgDevice, "grey", Grey, 60, 256},
-    {kImgDevice, "red", Red, 4, 30},
-    {kImgTools, "yellow spark", Yellow, 5, 30},
-    {kImgTools, "grey", Grey, 20, 256},
-    {kImgExit, "red arrow", Red, 15, 256},
-    {kImgExit, "blue", Blue, 0, 0},
-    {kImgWrite, "red", Red, 60, 256},
-    {kImgWrite, "blue", Blue, 0, 0},
-    {kImgRead, "cyan", Cyan, 60, 256},
-    {kImgRead, "red", Red, 0, 0},
+    {kImgPrinter, "grey or white", Grey, 100, 256}, {kImgPrinter, "red", Red, 0, 0},
+    {kImgStart, "blue", Blue, 40, 256}, {kImgStart, "red", Red, 0, 0},
+    {kImgStop, "blue", Blue, 60, 256}, {kImgStop, "red", Red, 0, 0},
+    {kImgDevice, "grey", Grey, 60, 256}, {kImgDevice, "red", Red, 4, 30},
+    {kImgTools, "yellow spark", Yellow, 5, 30}, {kImgTools, "grey", Grey, 20, 256},
+    {kImgExit, "red arrow", Red, 15, 256}, {kImgExit, "blue", Blue, 0, 0},
+    {kImgWrite, "red", Red, 60, 256}, {kImgWrite, "blue", Blue, 0, 0},
+    {kImgRead, "cyan", Cyan, 60, 256}, {kImgRead, "red", Red, 0, 0},
 };
 
 TEST(ImageList1, EachPictureIsSixteenSquareOnTransparentGround)
