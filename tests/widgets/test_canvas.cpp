@@ -166,14 +166,12 @@ TEST(Canvas, EllipseStaysInsideItsBoundsAndTouchesEachSide)
     s.canvas.Ellipse(1, 1, 10, 8); // 9 x 7
     EXPECT_EQ(Px(s.image, 5, 4), clBlue);
     EXPECT_EQ(Px(s.image, 5, 1), clRed);
-    EXPECT_EQ(Px(s.image, 5, 7), clRed);
     EXPECT_EQ(Px(s.image, 1, 4), clRed);
-    EXPECT_EQ(Px(s.image, 9, 4), clRed);
-    for (const auto& [x, y] : {std::pair{1, 1}, {9, 1}, {1, 7}, {9, 7}})
-        EXPECT_EQ(Px(s.image, x, y), clWhite) << x << "," << y;
+    EXPECT_EQ(Px(s.image, 1, 1), clWhite);
     EXPECT_TRUE(AreaIs(s.image, 10, 0, 12, 10, clWhite));
     EXPECT_TRUE(AreaIs(s.image, 0, 8, 12, 10, clWhite));
-    // Symmetric about both axes of the bounds.
+    // Symmetric about both axes of the bounds: the bottom and right sides and the other corners
+    // mirror the pixels above.
     for (int y = 1; y < 8; ++y)
         for (int x = 1; x < 10; ++x) {
             EXPECT_EQ(Px(s.image, x, y), Px(s.image, 10 - x, y)) << x << "," << y;

@@ -24,8 +24,7 @@ TEST(LightOrigin, CentresTruncatingTowardZeroThenOffsets)
 TEST(Led, ConstructionGivesAnInactiveLedWithBlackLightOnGrey)
 {
     TkvoeBasicLed led;
-    EXPECT_EQ(led.width(), 13);
-    EXPECT_EQ(led.height(), 13);
+    EXPECT_EQ(led.size(), QSize(13, 13));
     EXPECT_FALSE(led.Active());
     EXPECT_FALSE(led.StandBy());
     EXPECT_EQ(led.Light().Width(), 5);
