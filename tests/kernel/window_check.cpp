@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "../config/TestFiles.h"
-#include "../fixtures/DetectLog.h"
+#include "DetectLog.h"
 #include "GuestPorts.h"
 #include "LinuxOs.h"
 #include "ProgramMain.h"
@@ -53,17 +53,6 @@ std::string AfterFirstSave(const std::string& prefs)
 {
     return Replaced(prefs, "LPT008Addr=0\r\n", "LPT008Addr=0\r\nLPTPortAddrShowHexa=0\r\n") +
            "[WriteTest]\r\nCanWrite=1\r\n";
-}
-
-// The detection log of a start-up, given the third port's address and what it read, and the
-// count of ports found.
-std::vector<LoggedLine> DetectionLog(const std::string& lpt3, const std::string& lpt3Read,
-                                     const std::string& found)
-{
-    std::vector<LoggedLine> log;
-    for (const fake::LogLine& line : fake::DefaultSearchLog(lpt3, {"55", "55", lpt3Read}, found))
-        log.push_back({line.text, line.colour});
-    return log;
 }
 
 class GuestWindow : public ::testing::Test {
@@ -129,7 +118,8 @@ TEST_F(GuestWindow, DefaultPreferencesFindLpt1AndLpt2OpenReadWriteCloseAndSave)
 {
     TfmMain& w = Start();
     EXPECT_EQ(ReadFile(IniPath()), DefaultUserPrefsText());
-    EXPECT_EQ(Log(), DetectionLog("3BC", "0", "2 ports parallèles trouvés"));
+    EXPECT_EQ(Log(),
+              fake::DefaultSearchLog("3BC", {"55", "55", "0"}, "2 ports parallèles trouvés"));
     const std::vector<std::string> report =
         Join(Join(KernelPortLines(), {"tamsel: port 0x378: ppdev (/dev/parport2)",
                                       "tamsel: port 0x278: ppdev (/dev/parport1)"}),
@@ -218,7 +208,8 @@ TEST_F(GuestWindow, Lpt3At952IsFoundThroughPpdevToo)
         Replaced(DefaultUserPrefsText(), "LPT003Addr=956", "LPT003Addr=952");
     WriteFile(IniPath(), prefs);
     TfmMain& w = Start();
-    EXPECT_EQ(Log(), DetectionLog("3B8", "55", "3 ports parallèles trouvés"));
+    EXPECT_EQ(Log(),
+              fake::DefaultSearchLog("3B8", {"55", "55", "55"}, "3 ports parallèles trouvés"));
     EXPECT_EQ(diagnostics.Lines(),
               Join(KernelPortLines(), {"tamsel: port 0x378: ppdev (/dev/parport2)",
                                        "tamsel: port 0x278: ppdev (/dev/parport1)",
