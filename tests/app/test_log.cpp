@@ -39,37 +39,34 @@ TEST_F(LogTest, TextTypedAfterAColouredLineIsBlack)
     EXPECT_EQ(c.charFormat().foreground().color(), QColor(255, 0, 0));
 }
 
-TEST_F(LogTest, LinesWrittenWhileTheWindowIsCreatedDoNotTakeTheFocus)
-{
-    TfmMain& w = Start();
-    auto* other = new QLineEdit(w.pnlLines);
-    other->show();
-    other->setFocus();
-    ASSERT_EQ(w.focusWidget(), other);
-    CreatingMainForm = true;
-    LogMessage("pendant la création", kLogProgress);
-    EXPECT_EQ(w.focusWidget(), other);
-    CreatingMainForm = false;
-    LogMessage("après", kLogProgress);
-    EXPECT_EQ(w.focusWidget(), w.reLog);
-}
-
-TEST_F(LogTest, HarmlessWithoutAWindowOrWithAHiddenOrDisabledLog)
+// Each line is written, and takes the focus to the log unless the window is being created or the
+// log is disabled or hidden; before the window exists a line is harmless.
+TEST_F(LogTest, ALineTakesTheFocusOnlyToAnEnabledShownLogOfACreatedWindow)
 {
     EXPECT_NO_THROW(LogMessage("avant la fenêtre", kLogProgress));
     TfmMain& w = Start();
     auto* other = new QLineEdit(w.pnlLines);
     other->show();
-    other->setFocus();
-    w.reLog->setEnabled(false);
-    LogMessage("désactivé", kLogProgress);
-    EXPECT_EQ(w.focusWidget(), other);
-    w.reLog->setEnabled(true);
-    w.reLog->hide();
-    LogMessage("caché", kLogProgress);
-    EXPECT_EQ(w.focusWidget(), other);
-    w.reLog->show();
-    EXPECT_EQ(Log().back().text, "caché");
+    const struct {
+        const char* line;
+        bool creating, enabled, shown, focused;
+    } rows[] = {{"pendant la création", true, true, true, false},
+                {"désactivé", false, false, true, false},
+                {"caché", false, true, false, false},
+                {"après", false, true, true, true}};
+    for (const auto& r : rows) {
+        other->setFocus();
+        ASSERT_EQ(w.focusWidget(), other) << r.line;
+        CreatingMainForm = r.creating;
+        w.reLog->setEnabled(r.enabled);
+        w.reLog->setVisible(r.shown);
+        LogMessage(r.line, kLogProgress);
+        CreatingMainForm = false;
+        EXPECT_EQ(w.focusWidget(), r.focused ? static_cast<QWidget*>(w.reLog) : other) << r.line;
+        w.reLog->setEnabled(true);
+        w.reLog->show();
+        EXPECT_EQ(Log().back().text, r.line);
+    }
 }
 
 } // namespace
