@@ -347,7 +347,6 @@ TEST(Graph, TraceLabelsVertOffsetShowsAtTheNextRedraw)
     EXPECT_EQ(m.graph.DrawCount(), draws);
     EXPECT_EQ(m.graph.Image(), before);
     m.graph.Paint();
-    EXPECT_NE(m.graph.Image(), before);
     // The labels moved down by 4 pixels.
     EXPECT_EQ(m.graph.Image().copy(0, 20, 84, 150), before.copy(0, 16, 84, 150));
 }
