@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "RecordingHost.h"
+// By its path: the kernel checks include this header without the fixtures among their folders.
+#include "../fixtures/RecordingHost.h"
 #include "frmMain.h"
 
 // A line and its colour, as the port model's tests record them.
