@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-// By its path: the kernel checks include this header without the fixtures among their folders.
-#include "../fixtures/RecordingHost.h"
+#include "RecordingHost.h"
 #include "frmMain.h"
 
 // A line and its colour, as the port model's tests record them.
