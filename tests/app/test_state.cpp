@@ -28,23 +28,18 @@ TEST_F(StateTest, WriteShowsTheDataAndControlBytes)
     TfmMain& w = StartOpen(false);
     w.ActLPTWriteData->SetChecked(false); // switch changes write nothing now
     struct Row {
-        std::array<bool, 12> on; // D0..D7, Strobe, AutoFeed, Init, Select
+        const char* on; // "1" for each switch on: D0..D7, Strobe, AutoFeed, Init, Select
         const char *data, *control;
     };
     const Row rows[] = {
-        {{}, "Data : $00", "Ctrl : $0B"},
-        {{true, true, true, true, true, true, true, true, true, true, true, true}, "Data : $FF",
-         "Ctrl : $04"},
-        {{false, false, false, false, false, false, false, false, true}, "Data : $00",
-         "Ctrl : $0A"},
-        {{true, false, true}, "Data : $05", "Ctrl : $0B"},
-        {{false, false, false, false, false, false, false, false, false, true}, "Data : $00", "Ctrl : $09"},
-        {{false, false, false, false, false, false, false, false, false, false, true}, "Data : $00", "Ctrl : $0F"},
+        {"000000000000", "Data : $00", "Ctrl : $0B"}, {"111111111111", "Data : $FF", "Ctrl : $04"},
+        {"000000001000", "Data : $00", "Ctrl : $0A"}, {"101000000000", "Data : $05", "Ctrl : $0B"},
+        {"000000000100", "Data : $00", "Ctrl : $09"}, {"000000000010", "Data : $00", "Ctrl : $0F"},
     };
     const std::vector<TkvSwitch*> switches = Outputs();
     for (const Row& r : rows) {
         for (std::size_t i = 0; i < 12; ++i)
-            switches[i]->SetSwitchOn(r.on[i]);
+            switches[i]->SetSwitchOn(r.on[i] == '1');
         w.ActLPTWrite->trigger();
         EXPECT_EQ(w.lblDataWriteValue->text().toStdString(), r.data);
         EXPECT_EQ(w.lblControlWriteValue->text().toStdString(), r.control);
