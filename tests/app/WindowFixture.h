@@ -93,6 +93,13 @@ protected:
 
     std::vector<LoggedLine> Log() const { return LogLines(*window); }
 
+    // Lines logged since the start-up's last line.
+    std::vector<LoggedLine> LogSince(std::size_t first) const
+    {
+        auto all = Log();
+        return {all.begin() + std::ptrdiff_t(std::min(first, all.size())), all.end()};
+    }
+
     // The five status lights in trace order (Ack, Busy, PaperEnd, Select, Error), "1" for a lit one.
     std::string Lights() const
     {
@@ -109,13 +116,6 @@ protected:
         std::vector<TkvSwitch*> outputs(window->btnD.begin(), window->btnD.end());
         outputs.insert(outputs.end(), {window->btnStrobe, window->btnAutofeed, window->btnInit, window->btnSelect});
         return outputs;
-    }
-
-    // Lines logged since the start-up's last line.
-    std::vector<LoggedLine> LogSince(std::size_t first) const
-    {
-        auto all = Log();
-        return {all.begin() + std::ptrdiff_t(std::min(first, all.size())), all.end()};
     }
 
     // From now on, every pass of the message pump calls step with the pass number, through the
