@@ -45,6 +45,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Why a port cannot be reached and what would give access, one line each: in English for the
+// command-line tools and on standard error, in French for the window's event log.
+struct Explanation {
+    std::string Reason;
+    std::string Remedy;
+};
+struct AccessRefusal {
+    Explanation English;
+    Explanation French;
+};
+
 class OsApi {
 public:
     virtual ~OsApi() = default;
@@ -84,6 +95,11 @@ public:
     // Called once at start-up with the configured base addresses, after the preferences are
     // loaded; a backend may tell on standard error how it will reach each of them.
     virtual void ReportAccessPlan(const std::vector<std::uint16_t>& addresses) { (void)addresses; }
+
+    // Why the data, status or control register of the port at `base` cannot be reached, each
+    // distinct refusal once, in the order found; empty when all three can be. Asking may try
+    // the ways to the port, as its first access would.
+    virtual std::vector<AccessRefusal> RefusalsAt(std::uint16_t base) { (void)base; return {}; }
 };
 
 // The implementation in use; installed once by the executable's main before any port access.
