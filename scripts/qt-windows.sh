@@ -47,6 +47,15 @@ if [ -f "$prefix/.complete" ]; then
     echo "$prefix"
     exit 0
 fi
+# One build at a time: a second run waits for the first and then reuses what it built, instead
+# of deleting its half-built tree.
+mkdir -p "$cache_root"
+exec 9>"$prefix.lock"
+flock 9
+if [ -f "$prefix/.complete" ]; then
+    echo "$prefix"
+    exit 0
+fi
 
 log() { echo "qt-windows: $*" >&2; }
 log "building Qt $QT_VERSION for Windows into $prefix (about a quarter of an hour on 2 cores)"
