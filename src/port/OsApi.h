@@ -100,6 +100,11 @@ public:
     // distinct refusal once, in the order found; empty when all three can be. Asking may try
     // the ways to the port, as its first access would.
     virtual std::vector<AccessRefusal> RefusalsAt(std::uint16_t base) { (void)base; return {}; }
+
+    // True when the program's rights to reach ports came with its file (a file capability or
+    // set-user-id) rather than from the user who started it. Such a run reaches parallel-port
+    // registers only, and the toolkit loads no code that the environment names.
+    virtual bool RaisedRun() { return false; }
 };
 
 // The implementation in use; installed once by the executable's main before any port access.

@@ -44,6 +44,8 @@ public:
     int iopermError = 0;
     bool x86 = true;
     int devPortIoError = 0;
+    bool secureExecution = false;                // started by a file capability or set-user-id
+    unsigned realUid = 1000;
 
     // ppdev port
     unsigned char latch = 0, status = 0x7F, lines = 0x0B;
@@ -62,6 +64,14 @@ public:
         files[dir + "/base-addr"] = baseAddr;
         files[dir + "/modes"] = modes + "\n";
         files[dir + "/devices/active"] = "none\n";
+    }
+    // A PCI device under /sys/bus/pci/devices with its class and its region table.
+    void AddPciDevice(const std::string& slot, const std::string& cls, const std::string& resource)
+    {
+        std::string dir = "/sys/bus/pci/devices/" + slot;
+        dirs["/sys/bus/pci/devices"].push_back(slot);
+        files[dir + "/class"] = cls + "\n";
+        files[dir + "/resource"] = resource;
     }
     int Count(const std::string& name) const
     {
@@ -185,6 +195,8 @@ public:
         auto it = dirs.find(path);
         return it == dirs.end() ? std::vector<std::string>{} : it->second;
     }
+    bool SecureExecution() override { return secureExecution; }
+    unsigned RealUserId() override { return realUid; }
     int OpenCount() const { return int(fds_.size()); }
 
 private:

@@ -96,6 +96,33 @@ TEST(ParportProc, ReadsTheLockdownModeInForce)
     EXPECT_EQ(port::ActiveLockdown("none [integrity"), "");
 }
 
+// A PCIe parallel card (two I/O windows, one memory window), a serial card, an SMBus controller.
+void AddCards(fake::FakeLinuxSys& s)
+{
+    s.AddPciDevice("0000:03:00.0", "0x070102",
+                   "0x000000000000d010 0x000000000000d017 0x0000000000040101\n"
+                   "0x000000000000d000 0x000000000000d007 0x0000000000040101\n"
+                   "0x000000000000c000 0x000000000000c0ff 0x0000000000040200\n");
+    s.AddPciDevice("0000:04:00.0", "0x070002", "0x000000000000e000 0x000000000000e007 0x101\n");
+    s.AddPciDevice("0000:00:1f.4", "0x0c0500", "0x000000000000f000 0x000000000000f01f 0x101\n");
+}
+
+TEST(ParallelRanges, LegacyKernelAndPciParallelPortsOnly)
+{
+    fake::FakeLinuxSys sys;
+    sys.AddPort(0, "888\t1912\n");
+    sys.AddPort(1, "59392\n");
+    AddCards(sys);
+    const auto ranges = port::ParallelPortRanges(sys);
+    const std::pair<std::uint32_t, bool> rows[] = {
+        {0x377, false}, {0x378, true},   {0x37F, true},   {0x380, false}, {0x77A, true},
+        {0x77B, false}, {0x3BC, true},   {0x7BE, true},   {0xE807, true}, {0xE808, false},
+        {0xEC02, true}, {0xD010, true},  {0xD017, true},  {0xD018, false}, {0xD000, true},
+        {0xC000, false}, {0xE000, false}, {0xF000, false}};
+    for (const auto& [address, in] : rows)
+        EXPECT_EQ(port::InRanges(ranges, address), in) << std::hex << address;
+}
+
 class LinuxOsTest : public ::testing::Test {
 protected:
     LinuxOsTest() { sys.AddPort(0, "888\t1912\n"); }
@@ -216,6 +243,12 @@ const auto noAccess = [](fake::FakeLinuxSys& s) {
     s.iopermError = EPERM;
 };
 const std::string kActive = "/proc/sys/dev/parport/parport0/devices/active";
+// Started by a file capability: ioperm works, /dev/port stays closed to the user.
+const auto raised = [](fake::FakeLinuxSys& s) {
+    s.secureExecution = true;
+    s.openErrors["/dev/port"] = EACCES;
+    AddCards(s);
+};
 
 class RefusalTest : public LinuxOsTest, public ::testing::WithParamInterface<RefusalCase> {};
 
@@ -303,6 +336,23 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"Ioperm", false,
                     [](fake::FakeLinuxSys& s) { s.openErrors["/dev/port"] = EACCES; }, 0xDC00,
                     Method::PortInstructions, {"port 0xDC00: port instructions (ioperm)\n"}},
+        RefusalCase{"RaisedReachesTheCard", false, raised, 0xD010, Method::PortInstructions,
+                    {"port 0xD010: port instructions (ioperm)\n"}},
+        RefusalCase{"RaisedRefusedTheResetRegister", false, raised, 0xCF9, Method::None,
+                    {"port 0xCF9: no access\n", "reason: not a parallel-port register: tamsel "
+                     "has its right to raw port I/O from its file (a capability or set-user-id), "
+                     "which reaches parallel ports only\n", "remedy: run tamsel as root\n"}},
+        RefusalCase{"RaisedRefusedPciConfiguration", false, raised, 0xCF8, Method::None,
+                    {"port 0xCF8: no access\n", "reason: not a parallel-port register"}},
+        RefusalCase{"RaisedRefusedThePostCode", false, raised, 0x80, Method::None,
+                    {"port 0x080: no access\n", "reason: not a parallel-port register"}},
+        RefusalCase{"RootIsNotConfined", false,
+                    [](fake::FakeLinuxSys& s) {
+                        raised(s);
+                        s.realUid = 0;
+                        s.openErrors.clear();
+                    },
+                    0xCF9, Method::DevPort, {"port 0xCF9: /dev/port\n"}},
         RefusalCase{"NoTristate", false,
                     [](fake::FakeLinuxSys& s) {
                         s.files["/proc/sys/dev/parport/parport0/modes"] = "PCSPP\n";

@@ -30,13 +30,13 @@ std::string ErrorText(int error) { return std::strerror(error); }
 LinuxOs::LinuxOs(std::FILE* diagnostics, const std::string& program)
     : ownSys_(std::make_unique<PosixLinuxSys>()), sys_(*ownSys_), diagnostics_(diagnostics),
       program_(program), prefix_(program + ": "), reason_(prefix_ + "  reason: "),
-      remedy_(prefix_ + "  remedy: ")
+      remedy_(prefix_ + "  remedy: "), raised_(RunIsRaised(sys_))
 {
 }
 
 LinuxOs::LinuxOs(LinuxSys& sys, std::FILE* diagnostics, const std::string& program)
     : sys_(sys), diagnostics_(diagnostics), program_(program), prefix_(program + ": "),
-      reason_(prefix_ + "  reason: "), remedy_(prefix_ + "  remedy: ")
+      reason_(prefix_ + "  reason: "), remedy_(prefix_ + "  remedy: "), raised_(RunIsRaised(sys_))
 {
 }
 
@@ -75,6 +75,8 @@ void LinuxOs::Discover()
         channel.Port = std::move(port);
         channels_.push_back(std::move(channel));
     }
+    if (raised_)
+        parallel_ = ParallelPortRanges(sys_);
 }
 
 LinuxOs::Channel* LinuxOs::ChannelCovering(std::uint32_t address)
@@ -179,6 +181,8 @@ LinuxOs::Route LinuxOs::RouteFor(std::uint32_t address)
     }
     if (address > 0xFFFF)
         return {Method::None, channel};
+    if (raised_ && !InRanges(parallel_, address))
+        return {Method::None, channel, true};
     if (OpenDevPort())
         return {Method::DevPort, channel};
     if (GrantPort(std::uint16_t(address)))
@@ -410,6 +414,13 @@ std::vector<std::string> LinuxOs::Explain(const Route& route)
         return lines;
     if (route.Via != nullptr && route.Via->Status != Channel::State::Claimed) {
         ExplainChannel(*route.Via, lines);
+        return lines;
+    }
+    if (route.NotParallel) {
+        lines.push_back(reason_ + "not a parallel-port register: " + program_ +
+                        " has its right to raw port I/O from its file (a capability or "
+                        "set-user-id), which reaches parallel ports only");
+        lines.push_back(remedy_ + "run " + program_ + " as root");
         return lines;
     }
     std::string lockdown = ActiveLockdown(sys_.ReadText(kLockdownFile));

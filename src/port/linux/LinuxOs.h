@@ -6,7 +6,9 @@
 //      a claim waits at most kClaimWait for another driver to let the port go;
 //   2. /dev/port, one byte read or written at the address;
 //   3. ioperm and the processor's port instructions (x86 only);
-// and otherwise the access raises port::PortAccessError. Word and double-word accesses are
+// and otherwise the access raises port::PortAccessError. In a raised run (see RaisedRun) the
+// raw ways 2 and 3 reach parallel-port registers only (ParallelRanges.h); ppdev reaches its
+// port's registers alone by itself. Word and double-word accesses are
 // made of byte accesses at consecutive addresses. Every system call goes through LinuxSys.
 #include <bitset>
 #include <chrono>
@@ -19,6 +21,7 @@
 
 #include "../OsApi.h"
 #include "LinuxSys.h"
+#include "ParallelRanges.h"
 #include "ParportProc.h"
 
 namespace port {
@@ -62,6 +65,8 @@ public:
     void OutWord(std::uint16_t port, std::uint16_t value) override;
     void OutDword(std::uint16_t port, std::uint32_t value) override;
 
+    bool RaisedRun() override { return raised_; }
+
     void ReportAccessPlan(const std::vector<std::uint16_t>& addresses) override
     {
         ReportPortAccess(addresses);
@@ -95,6 +100,7 @@ private:
     struct Route {
         Method How = Method::None;
         Channel* Via = nullptr;
+        bool NotParallel = false; // refused: a raised run's raw access outside parallel ports
     };
 
     Handle NotHere()
@@ -129,8 +135,10 @@ private:
     const std::string program_;
     const std::string prefix_, reason_, remedy_; // "tamsel: ", "tamsel:   reason: ", ...
 
+    const bool raised_;
     bool discovered_ = false;
     std::vector<Channel> channels_;
+    std::vector<IoRange> parallel_;  // what a raised run may reach by the raw ways
     bool devPortTried_ = false;
     int devPortFd_ = -1;
     int devPortError_ = 0;

@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/auxv.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -102,5 +103,9 @@ std::vector<std::string> PosixLinuxSys::ListDir(const std::string& path)
     }
     return names;
 }
+
+bool PosixLinuxSys::SecureExecution() { return ::getauxval(AT_SECURE) != 0; }
+
+unsigned PosixLinuxSys::RealUserId() { return unsigned(::getuid()); }
 
 } // namespace port

@@ -35,6 +35,11 @@ public:
     // be read; the names in a directory, without "." and "..", empty when it cannot be listed.
     virtual std::optional<std::string> ReadText(const std::string& path) = 0;
     virtual std::vector<std::string> ListDir(const std::string& path) = 0;
+
+    // Whether the kernel started the program with the secure-execution flag (its rights came
+    // with its file: a file capability or set-user-id), and the real user who started it.
+    virtual bool SecureExecution() = 0;
+    virtual unsigned RealUserId() = 0;
 };
 
 // The real calls.
@@ -51,6 +56,8 @@ public:
     void OutByte(std::uint16_t port, std::uint8_t value) override;
     std::optional<std::string> ReadText(const std::string& path) override;
     std::vector<std::string> ListDir(const std::string& path) override;
+    bool SecureExecution() override;
+    unsigned RealUserId() override;
 };
 
 } // namespace port
