@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "ToolkitEnvironment.h"
 #include "frmMain.h"
 #include "zlportio.h"
 
@@ -22,6 +23,7 @@ int RunTamsel(port::OsApi& os, const std::string& executablePath)
         static char* argv[] = {name, nullptr};
         int argc = 1;
         ChooseMessagePump();
+        ConfineToolkitLoading(os.RaisedRun());
         QApplication app(argc, argv);
         CreatingMainForm = true;
         auto window = std::make_unique<TfmMain>(nullptr, executablePath);
