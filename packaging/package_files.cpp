@@ -1,7 +1,7 @@
 // Writes the files an installed Tamsel ships that the program itself knows how to make, so that
-// the installed copies cannot drift from it: the preferences file a first start creates, and the
-// program's icon as PNG pictures.
-//   package_files prefs FILE         the default preferences text, byte for byte
+// the installed copies cannot drift from it: the preferences file as the program saves it, and
+// the program's icon as PNG pictures.
+//   package_files prefs FILE         the default preferences as saved, byte for byte
 //   package_files icon SIZE FILE     the icon at SIZE x SIZE pixels
 #include <QImage>
 #include <QString>
@@ -21,13 +21,19 @@ int Usage()
     return 2;
 }
 
+// The preferences as the program leaves them when it closes with nothing changed: its first
+// start's text with the entries its save adds. Shipped so, a save that changed nothing leaves
+// the installed file byte for byte, and the package manager never takes it for an edited one.
 bool WritePrefs(const char* path)
 {
-    const std::string text = DefaultUserPrefsText();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), std::streamsize(text.size()));
-    out.close();
-    return bool(out);
+    std::remove(path);
+    try {
+        LoadUserPrefs(path);
+        SaveUserPrefs(path);
+    } catch (const PrefsWriteError&) {
+        return false;
+    }
+    return std::ifstream(path).good();
 }
 
 bool WriteIcon(const char* sizeText, const char* path)

@@ -69,9 +69,11 @@ check "both programs ship the same default preferences" \
 # The installed demo, started through its command from another folder, must find its own
 # folder: read the shipped preferences there (LPT1 to LPT3 searched, the bench port found at
 # $378) and save them there at close, creating no file anywhere else. A probe loaded through
-# the toolkit's plugin hook reports the event log and closes the window.
+# the toolkit's plugin hook reports the event log and closes the window. Its save with nothing
+# changed leaves the shipped file byte for byte, as tamsel's (same code, same file) does.
 d=${root[tamsel-demo]}
 prefs=$d/usr/lib/tamsel-demo/tamsel-demo.ini
+cp "$prefs" "$scratch/shipped.ini"
 run_demo() (
     mkdir -p "$scratch/cwd"
     touch "$scratch/started" "$scratch/log"
@@ -96,7 +98,11 @@ done <<'EOF'
 [LPT8] Port ignoré (adresse spécifiée = $000)
 Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé.
 EOF
-check "tamsel-demo: saved its preferences beside itself" grep -q '^\[WriteTest\]' "$prefs"
+saved_as_shipped() {
+    find "$prefs" -newer "$scratch/started" | grep -q . || { echo "$prefs: not saved"; return 1; }
+    cmp "$scratch/shipped.ini" "$prefs"
+}
+check "tamsel-demo: saved its preferences beside itself, as shipped" saved_as_shipped
 check "tamsel-demo: wrote nothing elsewhere" nothing_written_elsewhere
 
 # The installed command-line tool, started through its command from another folder, reads the
