@@ -1,8 +1,8 @@
 #!/bin/sh
 # Runs inside the guest as root, on the host's own file system (read-only) with a fresh /tmp:
 # the port checks as root, as a user in group lp and as a user outside it, then the whole
-# program as a user in group lp, then tamsel-cli's capture. Each step ends with a line
-# "GUEST-STEP name status".
+# program as a user in group lp, then tamsel-cli given the raw-I/O capability, then tamsel-cli's
+# capture. Each step ends with a line "GUEST-STEP name status".
 #   guest-checks.sh PORT-CHECK WINDOW-CHECK TAMSEL-CLI
 port_check=$1
 window_check=$2
@@ -52,6 +52,22 @@ mkfifo -m 644 /tmp/kernel-peek/answer
 reader=$!
 step window $lp_member /tmp/program/kernel_window_check
 kill "$reader"
+
+# tamsel-cli given the raw-I/O capability, as a user outside group lp: it writes 0x378 and is
+# refused the reset register 0xCF9 (a write of 6 there would reset the guest, ending the run).
+mkdir -p /tmp/raised
+cp "$cli" /tmp/raised/tamsel-cli
+/usr/sbin/setcap cap_sys_rawio+ep /tmp/raised/tamsel-cli
+expect="not a parallel-port register"
+step cli-raised sh -c '
+    $1 /tmp/raised/tamsel-cli -v write -p 0x378 --data 0x5A || exit 1
+    held=$(dd if=/dev/port bs=1 skip=888 count=1 2>/dev/null | od -An -tu1 | tr -d " ")
+    [ "$held" = 90 ] || { echo "0x378 holds $held after the write of 0x5A"; exit 1; }
+    $1 /tmp/raised/tamsel-cli write -p 0xCF9 --data 6
+    status=$?
+    [ "$status" = 2 ] || { echo "the write at 0xCF9 ended with $status, not 2"; exit 1; }
+' raised "$outsider"
+expect=
 
 # tamsel-cli's capture for a second, through ppdev as a user in group lp, then through
 # /dev/port as root once the ppdev device nodes are gone (the last step: no other needs them).
