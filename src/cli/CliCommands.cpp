@@ -180,9 +180,12 @@ private:
         if (address == 0)
             return kExitNoPort;
         Open(address);
-        // The control lines not named keep their levels; a data write switches them to the
-        // levels of control value 0 for a moment, as the window's write does.
-        std::uint32_t control = LptReadControl() & kControlLineBits;
+        // Nothing but what is named moves: the data go to the latch, then one control write
+        // sets the lines named and, with data, turns the data drivers on, every other control
+        // bit kept. (The window's write passes through control value 0 instead, a pulse on each
+        // control line not at that level.)
+        const std::uint32_t before = LptReadControl() & kControlKeptBits;
+        std::uint32_t control = before;
         for (std::size_t i = 0; i < o_.Control.size(); ++i) {
             if (!o_.Control[i])
                 continue;
@@ -190,9 +193,12 @@ private:
             const std::uint32_t bit = 1u << line.Bit;
             control = (*o_.Control[i] != line.Inverted) ? control | bit : control & ~bit;
         }
-        if (o_.Data)
-            LptWriteData(*o_.Data);
-        LptWriteControl(control);
+        if (o_.Data) {
+            LptWriteDataLatch(*o_.Data);
+            control &= ~kDataInputModeBit;
+        }
+        if (control != before)
+            LptWriteControl(control);
         const Levels outputs = LineSampler(false).Outputs();
         if (watch_.Refused())
             return NoAccess(address);

@@ -19,6 +19,8 @@ constexpr Levels kControlLines = ((1u << kControlLineCount) - 1) << kFirstContro
 
 // The four control lines' bits of a control register value.
 constexpr std::uint32_t kControlLineBits = 0x0F;
+// The bits a write keeps: the lines, the interrupt enable and the data direction.
+constexpr std::uint32_t kControlKeptBits = 0x3F;
 
 // "Ack=1 Busy=0", the lines of mask in their order, with their levels.
 std::string LevelsText(Levels levels, Levels mask, const char* separator);

@@ -73,15 +73,22 @@ void LptDataInputMode()
         LptWriteControl(kDataInputModeBit);
 }
 
+void LptWriteDataLatch(std::uint32_t value)
+{
+    if (!PortOpen)
+        return;
+    try {
+        PortWrite(RegisterAddress(LptRegister::Data), LptWidth, value);
+    } catch (const std::exception&) {
+    }
+}
+
 void LptWriteData(std::uint32_t value)
 {
     if (!PortOpen)
         return;
     LptDataOutputMode();
-    try {
-        PortWrite(RegisterAddress(LptRegister::Data), LptWidth, value);
-    } catch (const std::exception&) {
-    }
+    LptWriteDataLatch(value);
 }
 
 LptStatusStates LptCurrentStates()

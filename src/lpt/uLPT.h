@@ -109,6 +109,7 @@ void LptSetWidth(PortIoWidth width);
 void LptReadStatus();                    // read B + 1 into the five line states
 std::uint32_t LptReadData();             // read B; 0 when the port is not open
 void LptWriteData(std::uint32_t value);  // write 0 to B + 2, then the value to B
+void LptWriteDataLatch(std::uint32_t value); // write the value to B alone, the direction kept
 void LptWriteControl(std::uint32_t value);
 void LptDataOutputMode();                // write 0x00 to B + 2
 void LptDataInputMode();                 // write 0x20 to B + 2

@@ -33,6 +33,13 @@ public:
     volatile std::sig_atomic_t* StopAtEnd = nullptr;
     std::uint64_t Reads = 0;
 
+    std::vector<std::string> Writes; // each register write in order: "888<-0x42"
+
+    void OutByte(std::uint16_t p, std::uint8_t v) override
+    {
+        Writes.push_back(std::to_string(p) + "<-0x" + LptHexByte(v));
+        BenchOs::OutByte(p, v);
+    }
     std::uint8_t InByte(std::uint16_t p) override
     {
         if (p == Port().Base() + 1) {

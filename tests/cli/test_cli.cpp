@@ -48,20 +48,24 @@ TEST_F(CliTest, CommandsOnTheBench)
         std::string out;       // whole, when not empty
         std::string errPart;   // found in the error output, when not empty
         int control = -1;      // the control register afterwards, when not -1
+        std::vector<std::string> writes = {}; // the register writes, in order, when control is set
+        int controlBefore = -1; // set on the bench first, when not -1
     } rows[] = {
         {{"read"}, 0, "Ack=0\nBusy=1\nPaperEnd=1\nSelect=1\nError=0\n", ""},
         {{"write", "--data", "0x01", "--init", "1"}, 0,
-         "D0=1\n" + off + "Strobe=1\nAutoFeed=1\nInit=1\nSelectIn=1\n", "", 0x04},
+         "D0=1\n" + off + "Strobe=1\nAutoFeed=1\nInit=1\nSelectIn=1\n", "", 0x04,
+         {"888<-0x01", "890<-0x04"}},
         // The plug brings Init to Ack and D0 to Error.
         {{"read", "--port", "$378"}, 0, "Ack=1\nBusy=1\nPaperEnd=1\nSelect=1\nError=1\n", ""},
         // The lines not named keep their levels; the data stay.
         {{"write", "--strobe", "0"}, 0,
-         "D0=1\n" + off + "Strobe=0\nAutoFeed=1\nInit=1\nSelectIn=1\n", "", 0x05},
+         "D0=1\n" + off + "Strobe=0\nAutoFeed=1\nInit=1\nSelectIn=1\n", "", 0x05,
+         {"890<-0x05"}},
         // Undriven data pins read 1 with the drivers off; the control lines stay as they were.
         {{"--verbose", "read", "--data", "-p", "lpt1"}, 0,
          "Ack=1\nBusy=1\nPaperEnd=1\nSelect=0\nError=1\nD0=1\nD1=1\nD2=1\nD3=1\nD4=1\nD5=1\n"
          "D6=1\nD7=1\nData=0xFF\n",
-         "", 0x05},
+         "", 0x05, {"890<-0x25", "890<-0x05"}},
         {{"read", "--port", "0x3BC"}, 0, "Ack=1\nBusy=0\nPaperEnd=1\nSelect=1\nError=1\n", ""},
         {{"read", "--port", "LPT5"}, 3, "", "no port: LPT5 has no address in " +
                                                 dir.File("tamsel-demo.ini")},
@@ -78,9 +82,20 @@ TEST_F(CliTest, CommandsOnTheBench)
         {{"watch", "--for", "0s"}, 1, "", "\"0s\" is not a positive duration"},
         {{"capture", "--for", "1s"}, 1, "", "--out is required"},
         {{"detect", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, 1, "", "At Most 8"},
+        // From input mode with the interrupt enabled: the data drivers come on in the same write
+        // that keeps the other bits, after the latch took the data; no line passes through 0.
+        {{"write", "--data", "0x42"}, 0,
+         "D0=0\nD1=1\nD2=0\nD3=0\nD4=0\nD5=0\nD6=1\nD7=0\nStrobe=0\nAutoFeed=1\nInit=1\n"
+         "SelectIn=1\n",
+         "", 0x15, {"888<-0x42", "890<-0x15"}, 0x35},
+        // Without data, the direction stays.
+        {{"write", "--selectin", "0"}, 0, "", "", 0x2D, {"890<-0x2D"}, 0x25},
     };
     for (const auto& r : rows) {
         const std::string what = ::testing::PrintToString(r.args);
+        if (r.controlBefore >= 0)
+            bench.Port().Write(890, std::uint8_t(r.controlBefore));
+        bench.Writes.clear();
         const clitest::Result got = Run(r.args);
         EXPECT_EQ(got.Code, r.code) << what << got.Err;
         if (!r.out.empty()) {
@@ -89,6 +104,7 @@ TEST_F(CliTest, CommandsOnTheBench)
         EXPECT_NE(got.Err.find(r.errPart), std::string::npos) << what << got.Err;
         if (r.control >= 0) {
             EXPECT_EQ(bench.Port().ControlRegister(), r.control) << what;
+            EXPECT_EQ(bench.Writes, r.writes) << what;
         }
     }
 }
