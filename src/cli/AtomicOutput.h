@@ -8,25 +8,26 @@
 #include <string>
 #include <string_view>
 
+#include "DumpOutput.h"
 #include "ProfileFs.h"
 
 namespace cli {
 
-class AtomicOutput {
+class AtomicOutput final : public DumpOutput {
 public:
     AtomicOutput(ProfileFs& fs, std::string path);
-    ~AtomicOutput();
+    ~AtomicOutput() override;
     AtomicOutput(const AtomicOutput&) = delete;
     AtomicOutput& operator=(const AtomicOutput&) = delete;
 
     // Creates the temporary file. Each operation returns false once one has failed.
     bool Open();
-    bool Write(std::string_view text);
+    bool Write(std::string_view text) override;
     // Writes what is buffered, flushes to the disk and gives the file its name.
-    bool Commit();
+    bool Commit() override;
 
     // The failure, as "cannot write PATH: reason".
-    const std::string& Error() const { return error_; }
+    const std::string& Error() const override { return error_; }
 
 private:
     bool Fail(const std::string& reason);

@@ -9,7 +9,16 @@ namespace cli {
 
 bool TextChanges::Line(std::int64_t ns, Levels levels, Levels mask)
 {
-    out_ << Seconds(ns) << ' ' << LevelsText(levels, mask, " ") << std::endl;
+    char line[kSecondsSize + 12 * kLineCount];
+    int n = SecondsInto(line, sizeof line, ns);
+    for (int k = 0; k < kLineCount; ++k)
+        if (mask >> k & 1)
+            n += std::snprintf(line + n, sizeof line - std::size_t(n), " %s=%c",
+                               LptLines[std::size_t(k)].Name, (levels >> k & 1) ? '1' : '0');
+    line[n++] = '\n';
+    out_.write(line, n);
+    if (flushEachLine_)
+        out_.flush();
     return bool(out_);
 }
 

@@ -9,22 +9,29 @@
 namespace cli {
 
 // Each change as a line of text: its time in seconds since the first sample and the lines that
-// changed, "0.000012345 Ack=1"; the first line has every line watched. A failed write (a reader
+// changed, "0.000012345 Ack=1"; the first line has every line watched. On a terminal each line
+// shows at once; into a pipe or a file the lines go in blocks, at least twice a second, so that
+// a reader at full speed does not cost one system call per change. A failed write (a reader
 // gone) ends the run.
 class TextChanges final : public ChangeSink {
 public:
-    TextChanges(std::ostream& out, Levels inputs) : out_(out), inputs_(inputs) {}
+    TextChanges(std::ostream& out, Levels inputs, bool flushEachLine)
+        : out_(out), inputs_(inputs), flushEachLine_(flushEachLine)
+    {
+    }
     bool Begin(Levels levels) override { return Line(0, levels, inputs_); }
     bool Change(std::int64_t ns, Levels levels, Levels changed) override
     {
         return Line(ns, levels, changed);
     }
+    void Progress(const SampleRun&) override { out_.flush(); }
 
 private:
     bool Line(std::int64_t ns, Levels levels, Levels mask);
 
     std::ostream& out_;
     Levels inputs_;
+    bool flushEachLine_;
 };
 
 // The changes into a dump, and a progress line on the error output: on a terminal it rewrites

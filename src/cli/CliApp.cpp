@@ -125,7 +125,14 @@ int RunCli(int argc, const char* const* argv, port::OsApi& os, const CliEnv& env
     addPort(capture);
     addDataAsInputs(capture);
     addFor(capture, "stop after this time (otherwise at Ctrl-C)");
-    capture->add_option("-o,--out", o.Out, "the file to write, such as capture.vcd")->required();
+    capture->add_option("-o,--out", o.Out,
+                        "the file to write, such as capture.vcd, or - for the standard output")
+        ->required();
+
+    CLI::App* show = app.add_subcommand(
+        "show", "print a capture's changes as watch does, one line for each time something "
+                "changed, with its time in seconds");
+    show->add_option("file", o.Dump, "the Value Change Dump to read")->required();
 
     try {
         app.parse(argc, argv);
@@ -134,7 +141,7 @@ int RunCli(int argc, const char* const* argv, port::OsApi& os, const CliEnv& env
             throw CLI::ValidationError(
                 (rest.empty() ? std::string("a command is needed")
                               : "unknown command \"" + rest.front() + "\"") +
-                ": detect, read, write, watch or capture");
+                ": detect, read, write, watch, capture or show");
         if (!rest.empty())
             throw CLI::ExtrasError(rest);
         if (write->parsed() && dataOption->count() == 0 &&
@@ -151,6 +158,7 @@ int RunCli(int argc, const char* const* argv, port::OsApi& os, const CliEnv& env
             : read->parsed()  ? Command::Read
             : write->parsed() ? Command::Write
             : watch->parsed() ? Command::Watch
+            : show->parsed()  ? Command::Show
                               : Command::Capture;
     o.Ini = ini;
     o.Verbose = verbose;

@@ -4,8 +4,10 @@
 #include <thread>
 
 #include "AccessWatch.h"
+#include "AtomicOutput.h"
 #include "ChangeSinks.h"
 #include "CliText.h"
+#include "VcdShow.h"
 #include "uLPT.h"
 #include "uUserPrefs.h"
 
@@ -58,6 +60,7 @@ public:
         case Command::Write: return Write();
         case Command::Watch: return Watch();
         case Command::Capture: return Capture();
+        case Command::Show: break; // needs no port: run before the port is reached
         }
         return kExitUsage;
     }
@@ -206,7 +209,7 @@ private:
         return kExitDone;
     }
 
-    SampleLimits Limits() const { return {o_.For, env_.Stop, 0}; }
+    SampleLimits Limits() const { return {o_.For, env_.Stop, 0, env_.Clock}; }
 
     int Watch()
     {
@@ -217,7 +220,7 @@ private:
         SampleRun run;
         {
             LineSampler sampler(o_.DataAsInputs);
-            TextChanges sink(out_, sampler.Inputs());
+            TextChanges sink(out_, sampler.Inputs(), env_.OutIsTerminal);
             run = RunSamples(sampler, sink, Limits(), watch_);
         }
         return run.Ended == SampleRun::End::Refused ? NoAccess(address) : kExitDone;
@@ -228,13 +231,21 @@ private:
         const std::uint16_t address = PortAddress();
         if (address == 0)
             return kExitNoPort;
-        AtomicOutput file(files_, o_.Out);
-        if (!file.Open()) {
-            Say() << file.Error() << '\n';
-            return kExitUsage;
+        // "-": the dump goes to the standard output, and the summary to the error output.
+        const bool toStdout = o_.Out == "-";
+        StreamOutput stream(out_, "the standard output");
+        std::optional<AtomicOutput> file;
+        DumpOutput* output = &stream;
+        if (!toStdout) {
+            output = &file.emplace(files_, o_.Out);
+            if (!file->Open()) {
+                Say() << file->Error() << '\n';
+                return kExitUsage;
+            }
         }
+        std::ostream& summary = toStdout ? err_ : out_;
         Open(address);
-        VcdWriter vcd(file);
+        VcdWriter vcd(*output, env_.Program);
         DumpChanges sink(vcd,
                          "port " + HexAddress(address) +
                              (o_.DataAsInputs ? ", status and data lines sampled, control lines"
@@ -249,22 +260,23 @@ private:
         sink.Finish();
         if (run.Samples == 0)
             return NoAccess(address); // nothing was sampled: no file
-        if (!vcd.End(run.ElapsedNs) || !file.Commit()) {
-            Say() << file.Error() << '\n';
+        if (!vcd.End(run.ElapsedNs) || !output->Commit()) {
+            Say() << output->Error() << '\n';
             return kExitUsage;
         }
         char rate[64];
         std::snprintf(rate, sizeof rate, "%.0f", SampleRate(run));
-        out_ << "samples: " << run.Samples << " in " << Seconds(run.ElapsedNs) << " s (" << rate
-             << " per second)\n"
-             << "changes: " << run.Changes << '\n'
-             << "shortest pulse: "
-             << (run.ShortestPulseLine < 0
-                     ? std::string("none (no line changed twice)")
-                     : HumanDuration(run.ShortestPulseNs) + " (" +
-                           LptLines[std::size_t(run.ShortestPulseLine)].Name + ")")
-             << '\n'
-             << "written: " << o_.Out << '\n';
+        summary << "samples: " << run.Samples << " in " << Seconds(run.ElapsedNs) << " s ("
+                << rate << " per second)\n"
+                << "changes: " << run.Changes << '\n'
+                << "shortest pulse: "
+                << (run.ShortestPulseLine < 0
+                        ? std::string("none (no line changed twice)")
+                        : HumanDuration(run.ShortestPulseNs) + " (" +
+                              LptLines[std::size_t(run.ShortestPulseLine)].Name + ")")
+                << '\n';
+        if (!toStdout)
+            summary << "written: " << o_.Out << '\n';
         return run.Ended == SampleRun::End::Refused ? NoAccess(address) : kExitDone;
     }
 
@@ -293,6 +305,13 @@ std::string WindowPrefsFileOf(const std::string& executablePath)
 
 int RunCommand(const CliOptions& options, port::OsApi& os, const CliEnv& env)
 {
+    if (options.Cmd == Command::Show) {
+        const std::string why =
+            ShowDump(env.Files != nullptr ? *env.Files : RealFs(), options.Dump, *env.Out);
+        if (!why.empty())
+            *env.Err << env.Program << ": " << why << '\n';
+        return why.empty() ? kExitDone : kExitUsage;
+    }
     AccessWatch watch(os);
     CliHost host(*env.Out);
     port::UseOs(watch);

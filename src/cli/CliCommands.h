@@ -12,6 +12,7 @@
 
 #include "OsApi.h"
 #include "ProfileFs.h"
+#include "SampleLoop.h"
 
 namespace cli {
 
@@ -28,11 +29,13 @@ struct CliEnv {
     std::ostream* Out = nullptr;
     std::ostream* Err = nullptr;
     bool ErrIsTerminal = false; // the progress line then rewrites itself
+    bool OutIsTerminal = false; // watch then shows each line at once
     const volatile std::sig_atomic_t* Stop = nullptr; // set by Ctrl-C
     ProfileFs* Files = nullptr; // null: the real file system
+    MonotonicClock* Clock = nullptr; // null: the system's monotonic clock
 };
 
-enum class Command { Detect, Read, Write, Watch, Capture };
+enum class Command { Detect, Read, Write, Watch, Capture, Show };
 
 struct CliOptions {
     Command Cmd = Command::Read;
@@ -45,7 +48,8 @@ struct CliOptions {
     std::optional<std::uint8_t> Data;    // write
     std::array<std::optional<bool>, 4> Control; // write: Strobe, AutoFeed, Init, SelectIn
     std::optional<std::chrono::nanoseconds> For; // watch, capture
-    std::string Out;                     // capture
+    std::string Out;                     // capture: the file, or "-" for the standard output
+    std::string Dump;                    // show
 };
 
 int RunCommand(const CliOptions& options, port::OsApi& os, const CliEnv& env);

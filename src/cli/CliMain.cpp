@@ -21,12 +21,12 @@ volatile std::sig_atomic_t stopRequested = 0;
 
 extern "C" void RequestStop(int) { stopRequested = 1; }
 
-bool ErrIsTerminal()
+bool IsTerminal(std::FILE* stream)
 {
 #ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
+    return _isatty(_fileno(stream)) != 0;
 #else
-    return isatty(fileno(stderr)) != 0;
+    return isatty(fileno(stream)) != 0;
 #endif
 }
 
@@ -65,7 +65,8 @@ int CliMain(int argc, char** argv, port::OsApi& os, const char* program)
     env.ExecutablePath = SelfPath();
     env.Out = &std::cout;
     env.Err = &std::cerr;
-    env.ErrIsTerminal = ErrIsTerminal();
+    env.ErrIsTerminal = IsTerminal(stderr);
+    env.OutIsTerminal = IsTerminal(stdout);
     env.Stop = &stopRequested;
     return RunCli(argc, argv, os, env);
 }

@@ -101,11 +101,16 @@ std::optional<std::chrono::nanoseconds> ParseDuration(std::string_view text)
     return std::chrono::nanoseconds(ns);
 }
 
+int SecondsInto(char* text, std::size_t size, std::int64_t ns)
+{
+    return std::snprintf(text, size, "%" PRId64 ".%09" PRId64, ns / 1'000'000'000,
+                         ns % 1'000'000'000);
+}
+
 std::string Seconds(std::int64_t ns)
 {
-    char text[48];
-    std::snprintf(text, sizeof text, "%" PRId64 ".%09" PRId64, ns / 1'000'000'000,
-                  ns % 1'000'000'000);
+    char text[kSecondsSize];
+    SecondsInto(text, sizeof text, ns);
     return text;
 }
 

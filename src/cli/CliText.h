@@ -27,6 +27,9 @@ std::optional<std::chrono::nanoseconds> ParseDuration(std::string_view text);
 
 // Nanoseconds as seconds with nine decimals: 1234567890 -> "1.234567890".
 std::string Seconds(std::int64_t ns);
+// The same into text, without allocating; returns its length. kSecondsSize bytes always do.
+constexpr std::size_t kSecondsSize = 32;
+int SecondsInto(char* text, std::size_t size, std::int64_t ns);
 // A duration for people, in the largest unit under it: "850 ns", "1.234 us", "12.500 ms".
 std::string HumanDuration(std::int64_t ns);
 

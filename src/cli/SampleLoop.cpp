@@ -7,7 +7,6 @@ namespace cli {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr std::int64_t kProgressEveryNs = 500'000'000;
 
 // Keeps, for each line, the time of its last edge, and the shortest time between two edges of
@@ -34,13 +33,28 @@ private:
     std::array<std::int64_t, kLineCount> lastEdge_;
 };
 
+class SteadyClock final : public MonotonicClock {
+public:
+    std::chrono::steady_clock::time_point Now() override
+    {
+        return std::chrono::steady_clock::now();
+    }
+};
+
 } // namespace
+
+MonotonicClock& SystemClock()
+{
+    static SteadyClock clock;
+    return clock;
+}
 
 SampleRun RunSamples(LineSampler& sampler, ChangeSink& sink, const SampleLimits& limits,
                      const AccessWatch& watch)
 {
     SampleRun run;
-    const Clock::time_point start = Clock::now();
+    MonotonicClock& clock = limits.Clock != nullptr ? *limits.Clock : SystemClock();
+    const auto start = clock.Now();
     Levels last = sampler.Sample();
     if (watch.Refused()) {
         run.Ended = SampleRun::End::Refused;
@@ -64,7 +78,7 @@ SampleRun RunSamples(LineSampler& sampler, ChangeSink& sink, const SampleLimits&
         }
         const Levels levels = sampler.Sample();
         std::int64_t ns =
-            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
+            std::chrono::duration_cast<std::chrono::nanoseconds>(clock.Now() - start).count();
         if (watch.Refused()) {
             run.Ended = SampleRun::End::Refused;
             break;

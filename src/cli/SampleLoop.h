@@ -33,10 +33,21 @@ public:
     virtual void Progress(const SampleRun& run) { (void)run; }
 };
 
+// The monotonic clock the times are read from; tests give one of their own.
+class MonotonicClock {
+public:
+    virtual ~MonotonicClock() = default;
+    virtual std::chrono::steady_clock::time_point Now() = 0;
+};
+
+// The system's monotonic clock.
+MonotonicClock& SystemClock();
+
 struct SampleLimits {
     std::optional<std::chrono::nanoseconds> Duration; // none: until stopped
     const volatile std::sig_atomic_t* Stop = nullptr;  // non-zero ends the run
     std::uint64_t MaxSamples = 0;                      // 0: no limit
+    MonotonicClock* Clock = nullptr;                   // null: the system's
 };
 
 // Samples until a limit is reached, the watch sees a refused access (the refused sample is

@@ -1,25 +1,35 @@
 #include "VcdWriter.h"
 
+#include <charconv>
 #include <ctime>
 
 namespace cli {
 
 namespace {
 
-void AppendValue(std::string& text, Levels levels, int k)
+// Room for "#" and a time, then "0A\n" for each of the lines.
+constexpr std::size_t kChangeTextSize = 24 + 3 * kLineCount;
+
+// Appends "#1234\n" at `at`: the time the changes after it happened at.
+char* TimeMark(char* at, std::int64_t ns)
 {
-    text += (levels >> k & 1) ? '1' : '0';
-    text += VcdId(k);
-    text += '\n';
+    *at++ = '#';
+    at = std::to_chars(at, at + 20, ns).ptr;
+    *at++ = '\n';
+    return at;
 }
 
-// "#1234\n": the time the changes after it happened at.
-std::string TimeMark(std::int64_t ns)
+// Appends "1A\n" at `at` for each line of mask.
+char* Values(char* at, Levels levels, Levels mask)
 {
-    std::string text(1, '#');
-    text += std::to_string(ns);
-    text += '\n';
-    return text;
+    for (int k = 0; k < kLineCount; ++k) {
+        if ((mask >> k & 1) == 0)
+            continue;
+        *at++ = (levels >> k & 1) ? '1' : '0';
+        *at++ = VcdId(k);
+        *at++ = '\n';
+    }
+    return at;
 }
 
 std::string UtcNow()
@@ -36,9 +46,9 @@ std::string UtcNow()
 bool VcdWriter::Begin(Levels levels, const std::string& comment)
 {
     std::string text = "$date " + UtcNow() + " $end\n"
-                       "$version tamsel-cli $end\n"
+                       "$version " + program_ + " $end\n"
                        "$comment " + comment + " $end\n"
-                       "$timescale 1ns $end\n"
+                       "$timescale " + kVcdTimescale + " $end\n"
                        "$scope module lpt $end\n";
     for (int k = 0; k < kLineCount; ++k)
         text += std::string("$var wire 1 ") + VcdId(k) + " " + LptLines[std::size_t(k)].Name +
@@ -47,25 +57,25 @@ bool VcdWriter::Begin(Levels levels, const std::string& comment)
             "$enddefinitions $end\n"
             "#0\n"
             "$dumpvars\n";
-    for (int k = 0; k < kLineCount; ++k)
-        AppendValue(text, levels, k);
+    char values[kChangeTextSize];
+    text.append(values, Values(values, levels, (1u << kLineCount) - 1));
     text += "$end\n";
     return out_.Write(text);
 }
 
 bool VcdWriter::Change(std::int64_t ns, Levels levels, Levels changed)
 {
-    std::string text = TimeMark(ns);
-    for (int k = 0; k < kLineCount; ++k)
-        if (changed >> k & 1)
-            AppendValue(text, levels, k);
+    char text[kChangeTextSize];
+    char* end = Values(TimeMark(text, ns), levels, changed);
     lastNs_ = ns;
-    return out_.Write(text);
+    return out_.Write(std::string_view(text, std::size_t(end - text)));
 }
 
 bool VcdWriter::End(std::int64_t ns)
 {
-    return ns <= lastNs_ || out_.Write(TimeMark(ns));
+    char text[kChangeTextSize];
+    return ns <= lastNs_ ||
+           out_.Write(std::string_view(text, std::size_t(TimeMark(text, ns) - text)));
 }
 
 } // namespace cli

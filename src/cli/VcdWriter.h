@@ -5,24 +5,29 @@
 #include <cstdint>
 #include <string>
 
-#include "AtomicOutput.h"
+#include "DumpOutput.h"
 #include "LineSampler.h"
 
 namespace cli {
 
+// The unit of the dump's times, as declared in its header.
+constexpr const char* kVcdTimescale = "1ns";
+
 class VcdWriter {
 public:
-    explicit VcdWriter(AtomicOutput& out) : out_(out) {}
+    // program: the tool that writes the dump, named in its header.
+    VcdWriter(DumpOutput& out, std::string program) : out_(out), program_(std::move(program)) {}
 
     // The declarations and the levels at time 0. The comment says where the capture comes from.
     bool Begin(Levels levels, const std::string& comment);
-    // The lines that changed at a time later than the one before.
+    // The lines that changed at a time later than the one before; formatted without allocating.
     bool Change(std::int64_t ns, Levels levels, Levels changed);
     // The time of the last sample, so that viewers show the capture to its end.
     bool End(std::int64_t ns);
 
 private:
-    AtomicOutput& out_;
+    DumpOutput& out_;
+    std::string program_;
     std::int64_t lastNs_ = 0;
 };
 

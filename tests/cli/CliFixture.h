@@ -3,6 +3,9 @@
 // operating system, with its outputs and files in hand; and reads the dumps it writes.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <functional>
@@ -19,20 +22,27 @@
 
 namespace clitest {
 
-// The bench with the test's hand on its inputs: each step drives an input pin (or releases it)
-// just before the status register's read of that number (the first read is 1), and the last
-// step is followed by a stop request a thousand reads later.
-class ScheduledBench : public bench::BenchOs {
+// The bench with the test's hand on its inputs and on the monotonic clock: each read of the
+// status register moves the clock one tick on, and each step drives an input pin (or releases
+// it) at its moment, seen by the read of that moment. A stop is requested a thousand ticks
+// after the last step.
+class ScheduledBench : public bench::BenchOs, public cli::MonotonicClock {
 public:
     struct Step {
-        std::uint64_t Read;
+        std::chrono::nanoseconds At;
         int Pin;
         std::optional<bool> Level;
     };
     std::vector<Step> Steps;
+    std::chrono::nanoseconds Tick{1000};
     volatile std::sig_atomic_t* StopAtEnd = nullptr;
     std::uint64_t Reads = 0;
 
+    std::chrono::steady_clock::time_point Now() override
+    {
+        return std::chrono::steady_clock::time_point(
+            std::chrono::duration_cast<std::chrono::steady_clock::duration>(Reads * Tick));
+    }
     std::vector<std::string> Writes; // each register write in order: "888<-0x42"
 
     void OutByte(std::uint16_t p, std::uint8_t v) override
@@ -43,11 +53,11 @@ public:
     std::uint8_t InByte(std::uint16_t p) override
     {
         if (p == Port().Base() + 1) {
-            ++Reads;
+            const auto now = ++Reads * Tick;
             for (const Step& s : Steps)
-                if (s.Read == Reads)
+                if (s.At == now)
                     Port().DriveInput(s.Pin, s.Level);
-            if (StopAtEnd != nullptr && !Steps.empty() && Reads == Steps.back().Read + 1000)
+            if (StopAtEnd != nullptr && !Steps.empty() && now == Steps.back().At + 1000 * Tick)
                 *StopAtEnd = 1;
         }
         return BenchOs::InByte(p);
@@ -82,6 +92,7 @@ protected:
         env.Err = &err;
         env.Stop = &stop;
         env.Files = &fs;
+        env.Clock = clock;
         const int code = cli::RunCli(int(argv.size()), argv.data(), os, env);
         return {code, out.str(), err.str()};
     }
@@ -90,6 +101,7 @@ protected:
     TempDir dir;
     RefusingFs fs;
     ScheduledBench bench;
+    cli::MonotonicClock* clock = &bench; // null: the system's
     volatile std::sig_atomic_t stop = 0;
 };
 
@@ -105,7 +117,7 @@ struct Dump {
     std::vector<std::string> Names;      // in declaration order
     std::map<std::string, bool> Initial; // levels at time 0
     std::vector<Edge> Edges;             // later changes, in order
-    std::vector<std::int64_t> Times;     // every time mark, in order
+    std::vector<std::int64_t> Times;     // every time mark, in order, in nanoseconds as declared
 };
 
 inline Dump ReadDump(const std::string& text)
@@ -115,6 +127,7 @@ inline Dump ReadDump(const std::string& text)
     std::istringstream in(text);
     std::string t;
     std::int64_t now = 0;
+    double nsPerUnit = 1;
     while (in >> t) {
         if (t == "$var") {
             std::string type, width, id, name;
@@ -122,11 +135,22 @@ inline Dump ReadDump(const std::string& text)
             names[id] = name;
             d.Names.push_back(name);
         } else if (t == "$dumpvars" || t == "$end") {
+        } else if (t == "$timescale") {
+            std::string scale, unit;
+            in >> scale;
+            if (!std::isalpha(static_cast<unsigned char>(scale.back())))
+                in >> unit;
+            scale += unit;
+            const std::size_t digits = scale.find_first_not_of("0123456789");
+            const std::map<std::string, double> unitNs{{"s", 1e9}, {"ms", 1e6}, {"us", 1e3},
+                                                        {"ns", 1}, {"ps", 1e-3}};
+            nsPerUnit = std::stod(scale.substr(0, digits)) * unitNs.at(scale.substr(digits));
+            in >> t; // $end
         } else if (t[0] == '$') {
             while (in >> t && t != "$end") {
             }
         } else if (t[0] == '#') {
-            now = std::stoll(t.substr(1));
+            now = std::llround(double(std::stoll(t.substr(1))) * nsPerUnit);
             d.Times.push_back(now);
         } else if (t[0] == '0' || t[0] == '1') {
             const std::string& line = names[t.substr(1)];

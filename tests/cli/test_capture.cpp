@@ -6,28 +6,24 @@
 #include <cstdio>
 
 #include "CliFixture.h"
+#include "CliText.h"
 
 namespace {
 
 using clitest::CliTest;
 using clitest::Dump;
 
+using namespace std::chrono_literals;
+
 // Input pins: Ack 10, Busy 11, PaperEnd 12, Select 13, Error 15.
 const std::vector<clitest::ScheduledBench::Step> kSteps{
-    {1000, 10, false}, {2000, 13, true}, {2003, 10, std::nullopt}, {3000, 11, false},
-    {4000, 15, false}, {5000, 12, false}, {6000, 11, std::nullopt}};
-// The edges they make, with the outputs below: Ack's three-read pulse is the shortest.
-const std::vector<std::pair<std::string, bool>> kEdges{
-    {"Ack", false}, {"Select", true}, {"Ack", true}, {"Busy", false},
-    {"Error", false}, {"PaperEnd", false}, {"Busy", true}};
-
-std::vector<std::pair<std::string, bool>> LinesAndLevels(const Dump& d)
-{
-    std::vector<std::pair<std::string, bool>> edges;
-    for (const auto& e : d.Edges)
-        edges.emplace_back(e.Line, e.Level);
-    return edges;
-}
+    {1ms, 10, false}, {2ms, 13, true}, {2003us, 10, std::nullopt}, {3ms, 11, false},
+    {4ms, 15, false}, {5ms, 12, false}, {6ms, 11, std::nullopt}};
+// The edges they make, with the outputs below, each at its moment in nanoseconds.
+const std::vector<clitest::Edge> kEdges{
+    {1'000'000, "Ack", false},  {2'000'000, "Select", true},  {2'003'000, "Ack", true},
+    {3'000'000, "Busy", false}, {4'000'000, "Error", false}, {5'000'000, "PaperEnd", false},
+    {6'000'000, "Busy", true}};
 
 #ifndef _WIN32
 // Standard output and exit status of a shell command.
@@ -46,16 +42,30 @@ std::pair<std::string, int> Shell(const std::string& command)
 
 TEST_F(CliTest, CaptureHoldsTheEdgesMadeInOrder)
 {
-    // Outputs as last written: data 0xA5, Strobe low and the other control lines high.
-    bench.Port().Write(888, 0xA5);
-    bench.Port().Write(890, 0x05);
-    bench.Steps = kSteps;
-    bench.StopAtEnd = &stop;
+    const auto arrange = [&] {
+        bench = clitest::ScheduledBench();
+        stop = 0;
+        // Outputs as last written: data 0xA5, Strobe low and the other control lines high.
+        bench.Port().Write(888, 0xA5);
+        bench.Port().Write(890, 0x05);
+        bench.Steps = kSteps;
+        bench.StopAtEnd = &stop;
+    };
+    // On the standard output, the summary on the error output.
+    arrange();
+    const clitest::Result piped = Run({"capture", "--out", "-"});
+    EXPECT_EQ(clitest::ReadDump(piped.Out).Edges, kEdges) << piped.Err;
+    EXPECT_NE(piped.Err.find("\nshortest pulse: 1.003 ms (Ack)\n"), std::string::npos);
+    EXPECT_EQ(piped.Out.find("$version tamsel-cli-demo $end\n"), 35u) << piped.Out;
+
+    arrange();
     const std::string file = dir.File("capture.vcd");
     const clitest::Result got = Run({"capture", "--out", file});
     ASSERT_EQ(got.Code, 0) << got.Err;
-    EXPECT_NE(got.Out.find("\nchanges: 7\nshortest pulse: "), std::string::npos) << got.Out;
-    EXPECT_NE(got.Out.find(" (Ack)\nwritten: " + file + "\n"), std::string::npos) << got.Out;
+    EXPECT_NE(got.Out.find("\nchanges: 7\nshortest pulse: 1.003 ms (Ack)\nwritten: " + file +
+                           "\n"),
+              std::string::npos)
+        << got.Out;
     EXPECT_EQ(dir.Entries(), std::set<std::string>{"capture.vcd"});
 
     const Dump dump = clitest::ReadDump(ReadFile(file));
@@ -69,10 +79,9 @@ TEST_F(CliTest, CaptureHoldsTheEdgesMadeInOrder)
         {"D6", false}, {"D7", true}, {"Strobe", false}, {"AutoFeed", true}, {"Init", true},
         {"SelectIn", true}};
     EXPECT_EQ(dump.Initial, initial);
-    EXPECT_EQ(LinesAndLevels(dump), kEdges);
-    ASSERT_GE(dump.Times.size(), 2u);
-    for (std::size_t i = 1; i < dump.Times.size(); ++i)
-        EXPECT_LT(dump.Times[i - 1], dump.Times[i]) << i;
+    EXPECT_EQ(dump.Edges, kEdges);
+    // The last sample's time ends the dump.
+    EXPECT_EQ(dump.Times.back(), 7'000'000);
 
 #ifndef _WIN32
     // The viewer's own dump, after a line of its own about the sample rate.
@@ -89,24 +98,75 @@ TEST_F(CliTest, CaptureHoldsTheEdgesMadeInOrder)
 #endif
 }
 
-TEST_F(CliTest, WatchPrintsEachChangeWithItsTime)
+// What a user reads of runs whose inputs change at known moments of the clock: watch's lines,
+// and show's lines over capture's dump, each change at its moment in seconds; each run ends at
+// its --for; the shortest pulse lies between two edges of one line. Show prints one line per
+// change, however long the capture.
+TEST_F(CliTest, TimesAsAUserSeesThem)
 {
-    bench.Steps = {{10, 10, true}, {12, 10, std::nullopt}};
-    bench.StopAtEnd = &stop;
-    const clitest::Result got = Run({"watch"});
-    ASSERT_EQ(got.Code, 0) << got.Err;
-    std::istringstream lines(got.Out);
-    std::string first, rise, fall, more;
-    std::getline(lines, first);
-    std::getline(lines, rise);
-    std::getline(lines, fall);
-    EXPECT_EQ(first, "0.000000000 Ack=0 Busy=1 PaperEnd=1 Select=1 Error=0");
-    // "0.000012345 Ack=1": seconds with nine decimals, so later times compare greater as texts.
-    EXPECT_EQ(rise.substr(11), " Ack=1");
-    EXPECT_EQ(fall.substr(11), " Ack=0");
-    EXPECT_LT("0.000000000", rise.substr(0, 11));
-    EXPECT_LT(rise.substr(0, 11), fall.substr(0, 11));
-    EXPECT_FALSE(std::getline(lines, more));
+    const struct {
+        const char* what;
+        std::vector<clitest::ScheduledBench::Step> steps;
+        std::string changes; // the lines after the first
+        std::string pulse;
+        std::chrono::nanoseconds tick = 1us;
+        std::string duration = "10ms";
+    } rows[] = {
+        {"a change 5 ms in, and a pulse later than a line's first edge",
+         {{2us, 13, false}, {5ms, 10, true}, {5003us, 10, std::nullopt}},
+         "0.000002000 Select=0\n0.005000000 Ack=1\n0.005003000 Ack=0\n", "3.000 us (Ack)"},
+        {"no line changes twice", {{1ms, 11, false}, {3ms, 15, true}},
+         "0.001000000 Busy=0\n0.003000000 Error=1\n", "none (no line changed twice)"},
+        {"an hour", {{1800s, 12, false}, {3599900ms, 12, std::nullopt}},
+         "1800.000000000 PaperEnd=0\n3599.900000000 PaperEnd=1\n", "1799.900 s (PaperEnd)",
+         100ms, "1h"},
+    };
+    const std::string file = dir.File("t.vcd");
+    const auto afterFirstLine = [](const std::string& text) {
+        return text.substr(std::min(text.find('\n') + 1, text.size()));
+    };
+    for (const auto& r : rows) {
+        bench = clitest::ScheduledBench();
+        bench.Steps = r.steps;
+        bench.Tick = r.tick;
+        const clitest::Result watched = Run({"watch", "--for", r.duration});
+        EXPECT_EQ(watched.Out.substr(0, 53),
+                  "0.000000000 Ack=0 Busy=1 PaperEnd=1 Select=1 Error=0\n")
+            << r.what;
+        EXPECT_EQ(afterFirstLine(watched.Out), r.changes) << r.what;
+        EXPECT_EQ(bench.Reads * r.tick, *cli::ParseDuration(r.duration)) << r.what;
+
+        bench = clitest::ScheduledBench();
+        bench.Steps = r.steps;
+        bench.Tick = r.tick;
+        const clitest::Result captured = Run({"capture", "--for", r.duration, "-o", file});
+        const std::string elapsed = cli::Seconds(cli::ParseDuration(r.duration)->count());
+        EXPECT_NE(captured.Out.find(" in " + elapsed + " s ("), std::string::npos)
+            << r.what << captured.Out;
+        EXPECT_NE(captured.Out.find("\nshortest pulse: " + r.pulse + "\n"), std::string::npos)
+            << r.what << captured.Out;
+        const clitest::Result shown = Run({"show", file});
+        EXPECT_EQ(shown.Code, 0) << r.what << shown.Err;
+        EXPECT_EQ(afterFirstLine(shown.Out), r.changes) << r.what;
+    }
+}
+
+// On the system's clock, --for 20ms ends after 20 ms: never before, as the same clock tells,
+// and well within 5 s however busy the machine is (a clock read in the wrong unit would end
+// after 20 us, or after 20 s).
+TEST_F(CliTest, ForEndsOnTheSystemClock)
+{
+    clock = nullptr;
+    const std::vector<std::string> runs[] = {{"watch", "--for", "20ms"},
+                                             {"capture", "--for", "20ms", "-o", dir.File("c.vcd")}};
+    for (const auto& args : runs) {
+        const auto start = std::chrono::steady_clock::now();
+        const clitest::Result got = Run(args);
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(got.Code, 0) << args[0] << got.Err;
+        EXPECT_GE(took, 20ms) << args[0];
+        EXPECT_LT(took, 5s) << args[0];
+    }
 }
 
 } // namespace

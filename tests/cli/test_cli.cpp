@@ -81,6 +81,8 @@ TEST_F(CliTest, CommandsOnTheBench)
         {{"write", "--selectin", "2"}, 1, "", "\"2\" is not 0 or 1"},
         {{"watch", "--for", "0s"}, 1, "", "\"0s\" is not a positive duration"},
         {{"capture", "--for", "1s"}, 1, "", "--out is required"},
+        {{"show", dir.File("none.vcd")}, 1, "",
+         "tamsel-cli-demo: cannot read " + dir.File("none.vcd")},
         {{"detect", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, 1, "", "At Most 8"},
         // From input mode with the interrupt enabled: the data drivers come on in the same write
         // that keeps the other bits, after the latch took the data; no line passes through 0.
