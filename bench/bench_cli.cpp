@@ -65,7 +65,7 @@ void BM_Capture(benchmark::State& state)
     LptLoadDriver();
     {
         const auto path = std::filesystem::temp_directory_path() / "tamsel-bench-capture.vcd";
-        cli::AtomicOutput file(RealFs(), path.string()); // never committed: removed at the end
+        cli::AtomicOutput file(path.string()); // never committed: removed at the end
         cli::VcdWriter vcd(file, "benchmark");
         DumpSink sink(vcd);
         cli::LineSampler sampler(state.range(0) != 0);

@@ -6,16 +6,22 @@
 namespace cli {
 
 namespace {
-constexpr std::size_t kBufferSize = 256 * 1024;
-}
 
-AtomicOutput::AtomicOutput(ProfileFs& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+constexpr std::size_t kBufferSize = 256 * 1024;
+// A temporary file is named after the file with this and digits after it.
+constexpr std::string_view kPartSuffix = ".part";
+
+} // namespace
+
+AtomicOutput::AtomicOutput(std::string path, FolderOpener opener)
+    : path_(std::move(path)), opener_(std::move(opener))
+{
+}
 
 AtomicOutput::~AtomicOutput()
 {
-    writer_.reset();
-    if (!tempPath_.empty())
-        fs_.Remove(tempPath_);
+    if (!tempName_.empty())
+        folder_->Remove(tempName_);
 }
 
 bool AtomicOutput::Fail(const std::string& reason)
@@ -27,27 +33,42 @@ bool AtomicOutput::Fail(const std::string& reason)
 
 bool AtomicOutput::Fail(int err) { return Fail(ProfileErrorText(err != 0 ? err : EIO)); }
 
+void AtomicOutput::RemoveAbandonedParts()
+{
+    const std::string prefix = name_ + std::string(kPartSuffix);
+    for (const std::string& entry : folder_->List())
+        if (entry.size() > prefix.size() && entry.compare(0, prefix.size(), prefix) == 0 &&
+            entry.find_first_not_of("0123456789", prefix.size()) == std::string::npos)
+            folder_->RemoveAbandoned(entry);
+}
+
 bool AtomicOutput::Open()
 {
-    // A link is followed, so that the file it names is replaced and the link kept.
-    const std::string target = fs_.Resolve(path_);
-    const ProfileFileState state = fs_.Stat(target);
+    int err = 0;
+    folder_ = opener_(path_, name_, err);
+    if (!folder_)
+        return Fail(err);
+    const ProfileFileState state = folder_->Stat(name_);
     if (state.Exists && !state.IsRegular)
         return Fail("not a regular file");
     if (state.Exists && !state.Writable)
         return Fail(EACCES);
+    RemoveAbandonedParts();
     std::random_device random;
-    int err = 0;
     for (int attempt = 0; attempt < 16 && !writer_; ++attempt) {
-        std::string candidate = target + ".part" + std::to_string(random() % 1'000'000);
-        writer_ = fs_.CreateNew(candidate, err);
+        std::string candidate =
+            name_ + std::string(kPartSuffix) + std::to_string(random() % 1'000'000);
+        writer_ = folder_->CreateHeld(candidate, err);
         if (writer_)
-            tempPath_ = std::move(candidate);
+            tempName_ = std::move(candidate);
         else if (err != EEXIST)
             break;
     }
     if (!writer_)
         return Fail(err);
+    // The file replaced keeps its permissions and owner, from the first byte written on.
+    if (state.Exists)
+        folder_->CopyAttributes(state, tempName_);
     buffer_.reserve(kBufferSize);
     return true;
 }
@@ -77,15 +98,14 @@ bool AtomicOutput::Commit()
 {
     if (!Flush())
         return false;
-    const bool closed = writer_->Close();
-    const int closeErr = writer_->Error();
-    writer_.reset();
-    if (!closed)
-        return Fail(closeErr);
+    if (!writer_->Close())
+        return Fail(writer_->Error());
+    // Still held while it takes its name, so that no clean-up takes it for abandoned.
     int err = 0;
-    if (!fs_.Rename(tempPath_, fs_.Resolve(path_), err))
+    if (!folder_->Rename(tempName_, name_, err))
         return Fail(err);
-    tempPath_.clear();
+    tempName_.clear();
+    writer_.reset();
     return true;
 }
 

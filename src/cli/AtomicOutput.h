@@ -2,20 +2,23 @@
 // A file written in full or not at all: the text goes to a temporary file beside the requested
 // name, which takes that name only once complete and flushed to the disk. Until then, and
 // after any failure, nothing lies under the requested name but what was there before; a
-// temporary file that is not committed is removed. An existing file the user may not write is
-// never replaced. Writes are buffered, so memory stays bounded however much is written.
+// temporary file that is not committed is removed, and those of earlier runs killed before
+// their end are removed by the next run. The path is resolved once (see OutputFolder); a file
+// replaced keeps its permissions and, when allowed, its owner; an existing file the user may
+// not write is never replaced. Writes are buffered, so memory stays bounded however much is
+// written.
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "DumpOutput.h"
-#include "ProfileFs.h"
+#include "OutputFolder.h"
 
 namespace cli {
 
 class AtomicOutput final : public DumpOutput {
 public:
-    AtomicOutput(ProfileFs& fs, std::string path);
+    explicit AtomicOutput(std::string path, FolderOpener opener = OpenOutputFolder);
     ~AtomicOutput() override;
     AtomicOutput(const AtomicOutput&) = delete;
     AtomicOutput& operator=(const AtomicOutput&) = delete;
@@ -33,10 +36,13 @@ private:
     bool Fail(const std::string& reason);
     bool Fail(int err);
     bool Flush();
+    void RemoveAbandonedParts();
 
-    ProfileFs& fs_;
     std::string path_;
-    std::string tempPath_;
+    FolderOpener opener_;
+    std::unique_ptr<OutputFolder> folder_;
+    std::string name_;     // the file's name in the folder
+    std::string tempName_; // the temporary file's, while it exists
     std::unique_ptr<ProfileWriter> writer_;
     std::string buffer_;
     std::string error_;

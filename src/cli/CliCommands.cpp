@@ -237,7 +237,8 @@ private:
         std::optional<AtomicOutput> file;
         DumpOutput* output = &stream;
         if (!toStdout) {
-            output = &file.emplace(files_, o_.Out);
+            output = &file.emplace(o_.Out, env_.OpenFolder ? env_.OpenFolder
+                                                            : FolderOpener(OpenOutputFolder));
             if (!file->Open()) {
                 Say() << file->Error() << '\n';
                 return kExitUsage;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "OsApi.h"
+#include "OutputFolder.h"
 #include "ProfileFs.h"
 #include "SampleLoop.h"
 
@@ -33,6 +34,7 @@ struct CliEnv {
     const volatile std::sig_atomic_t* Stop = nullptr; // set by Ctrl-C
     ProfileFs* Files = nullptr; // null: the real file system
     MonotonicClock* Clock = nullptr; // null: the system's monotonic clock
+    FolderOpener OpenFolder;         // how a capture reaches its file's folder; null: the system's
 };
 
 enum class Command { Detect, Read, Write, Watch, Capture, Show };

@@ -16,6 +16,7 @@
 
 #include "BenchOs.h"
 #include "CliApp.h"
+#include "OutputFolder.h"
 #include "TestFiles.h"
 #include "uLPT.h"
 #include "zlportio.h"
@@ -30,8 +31,9 @@ class ScheduledBench : public bench::BenchOs, public cli::MonotonicClock {
 public:
     struct Step {
         std::chrono::nanoseconds At;
-        int Pin;
+        int Pin; // 0: none
         std::optional<bool> Level;
+        std::function<void()> Do = {}; // done at that moment too
     };
     std::vector<Step> Steps;
     std::chrono::nanoseconds Tick{1000};
@@ -54,14 +56,81 @@ public:
     {
         if (p == Port().Base() + 1) {
             const auto now = ++Reads * Tick;
-            for (const Step& s : Steps)
-                if (s.At == now)
+            for (const Step& s : Steps) {
+                if (s.At == now && s.Pin != 0)
                     Port().DriveInput(s.Pin, s.Level);
+                if (s.At == now && s.Do)
+                    s.Do();
+            }
             if (StopAtEnd != nullptr && !Steps.empty() && now == Steps.back().At + 1000 * Tick)
                 *StopAtEnd = 1;
         }
         return BenchOs::InByte(p);
     }
+};
+
+// The system's output folder with refusals a test switches on: a folder that takes no new file,
+// files reported as not writable, and writes that fail past a size, as on a full disk.
+struct Refusals {
+    bool NoNewFile = false;
+    bool ReadOnly = false;
+    std::size_t WritesPast = std::size_t(-1);
+};
+
+class RefusingFolder final : public cli::OutputFolder {
+public:
+    RefusingFolder(std::unique_ptr<cli::OutputFolder> inner, const Refusals& refusals)
+        : inner_(std::move(inner)), r_(refusals)
+    {
+    }
+    ProfileFileState Stat(const std::string& name) override
+    {
+        ProfileFileState state = inner_->Stat(name);
+        state.Writable = state.Writable && !r_.ReadOnly;
+        return state;
+    }
+    std::unique_ptr<ProfileWriter> CreateHeld(const std::string& name, int& err) override
+    {
+        err = EACCES;
+        auto writer = r_.NoNewFile ? nullptr : inner_->CreateHeld(name, err);
+        return writer ? std::make_unique<FullDisk>(std::move(writer), r_.WritesPast) : nullptr;
+    }
+    bool Rename(const std::string& from, const std::string& to, int& err) override
+    {
+        return inner_->Rename(from, to, err);
+    }
+    void Remove(const std::string& name) override { inner_->Remove(name); }
+    std::vector<std::string> List() override { return inner_->List(); }
+    void RemoveAbandoned(const std::string& name) override { inner_->RemoveAbandoned(name); }
+    void CopyAttributes(const ProfileFileState& from, const std::string& name) override
+    {
+        inner_->CopyAttributes(from, name);
+    }
+
+private:
+    class FullDisk final : public ProfileWriter {
+    public:
+        FullDisk(std::unique_ptr<ProfileWriter> inner, std::size_t room)
+            : inner_(std::move(inner)), room_(room)
+        {
+        }
+        bool Write(const char* data, std::size_t size) override
+        {
+            full_ = full_ || size > room_;
+            room_ -= full_ ? 0 : size;
+            return !full_ && inner_->Write(data, size);
+        }
+        bool Close() override { return inner_->Close(); }
+        int Error() const override { return full_ ? ENOSPC : inner_->Error(); }
+
+    private:
+        std::unique_ptr<ProfileWriter> inner_;
+        std::size_t room_;
+        bool full_ = false;
+    };
+
+    std::unique_ptr<cli::OutputFolder> inner_;
+    Refusals r_;
 };
 
 struct Result {
@@ -93,6 +162,11 @@ protected:
         env.Stop = &stop;
         env.Files = &fs;
         env.Clock = clock;
+        env.OpenFolder = [this](const std::string& path, std::string& name, int& err) {
+            auto folder = cli::OpenOutputFolder(path, name, err);
+            return folder ? std::make_unique<RefusingFolder>(std::move(folder), refusals)
+                          : nullptr;
+        };
         const int code = cli::RunCli(int(argv.size()), argv.data(), os, env);
         return {code, out.str(), err.str()};
     }
@@ -102,6 +176,7 @@ protected:
     RefusingFs fs;
     ScheduledBench bench;
     cli::MonotonicClock* clock = &bench; // null: the system's
+    Refusals refusals;
     volatile std::sig_atomic_t stop = 0;
 };
 

@@ -5,6 +5,13 @@
 
 #include <cstdio>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "CliFixture.h"
 #include "CliText.h"
 
@@ -150,6 +157,75 @@ TEST_F(CliTest, TimesAsAUserSeesThem)
         EXPECT_EQ(afterFirstLine(shown.Out), r.changes) << r.what;
     }
 }
+
+#ifndef _WIN32
+// A run removes the temporary files that runs killed before their end left of the same output,
+// never one that a live run holds, nor another output's.
+TEST_F(CliTest, CaptureRemovesAbandonedTemporaryFiles)
+{
+    const std::set<std::string> kept{"a.vcd", "a.vcd.part2", "a.vcd.partial", "b.vcd.part3"};
+    for (const char* name : {"a.vcd.part1", "a.vcd.part2", "a.vcd.partial", "b.vcd.part3"})
+        WriteFile(dir.File(name), "x");
+    const int live = ::open(dir.File("a.vcd.part2").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(live, LOCK_SH), 0);
+    EXPECT_EQ(Run({"capture", "--for", "1ms", "-o", dir.File("a.vcd")}).Code, 0);
+    ::close(live);
+    EXPECT_EQ(dir.Entries(), kept);
+}
+
+// Through a link, a capture replaces the file it names, which keeps its mode and owner; but not
+// through a link in a shared folder that belongs to another user than the folder's owner or the
+// one running the tool. The path is resolved once: a link changed during the run changes
+// nothing.
+TEST_F(CliTest, CaptureThroughALink)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of another user need root";
+    const uid_t nobody = 65534;
+    const std::string shared = dir.File("shared"), target = dir.File("t.vcd");
+    std::filesystem::create_directory(shared);
+    const struct {
+        const char* what;
+        std::string folder;
+        uid_t linkOwner, folderOwner;
+        bool followed;
+    } rows[] = {
+        {"the user's own link in a shared folder", shared, 0, 0, true},
+        {"the shared folder's owner's link", shared, nobody, nobody, true},
+        {"another user's link in a shared folder", shared, nobody, 0, false},
+        {"another user's link in a folder of the user", dir.Path(), nobody, 0, true},
+    };
+    for (const auto& r : rows) {
+        WriteFile(target, "old");
+        ASSERT_EQ(::chown(target.c_str(), nobody, nobody), 0);
+        ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+        ASSERT_EQ(::chown(shared.c_str(), r.folderOwner, r.folderOwner), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+        const std::string link = r.folder + "/out.vcd";
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink(target, link);
+        ASSERT_EQ(::lchown(link.c_str(), r.linkOwner, r.linkOwner), 0);
+        // Halfway, the link is made to name another file.
+        bench = clitest::ScheduledBench();
+        bench.Steps = {{500us, 0, {}, [&] {
+                            std::filesystem::remove(link);
+                            std::filesystem::create_symlink(dir.File("other.vcd"), link);
+                        }}};
+        const clitest::Result got = Run({"capture", "--for", "1ms", "-o", link});
+        EXPECT_EQ(got.Code, r.followed ? 0 : 1) << r.what << got.Err;
+        EXPECT_EQ(ReadFile(target).rfind("$date", 0) == 0, r.followed) << r.what;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("other.vcd"))) << r.what;
+        EXPECT_TRUE(std::filesystem::is_symlink(link)) << r.what;
+        struct stat st {};
+        ASSERT_EQ(::stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u) << r.what;
+        EXPECT_EQ(st.st_uid, nobody) << r.what;
+        if (!r.followed) {
+            EXPECT_NE(got.Err.find(ProfileErrorText(EACCES)), std::string::npos) << got.Err;
+        }
+    }
+}
+#endif
 
 // On the system's clock, --for 20ms ends after 20 ms: never before, as the same clock tells,
 // and well within 5 s however busy the machine is (a clock read in the wrong unit would end

@@ -177,17 +177,19 @@ TEST_F(CliTest, CaptureOutputFailures)
         std::string path;
         std::string err;
     } rows[] = {
-        {"directory refuses a new file", [&] { fs.NoNewFileDirs = {dir.Path()}; }, out,
+        {"directory refuses a new file", [&] { refusals.NoNewFile = true; }, out,
          "cannot write " + out + ": " + ProfileErrorText(EACCES)},
-        {"full disk", [&] { fs.FailWritesPast = 64; }, out,
+        {"full disk", [&] { refusals.WritesPast = 64; }, out,
          "cannot write " + out + ": " + ProfileErrorText(ENOSPC)},
         {"a directory", [&] {}, dir.Path(), "cannot write " + dir.Path() + ": not a regular file"},
-        {"existing file not writable", [&] { WriteFile(out, "old"); fs.ReadOnlyFiles = {out}; },
-         out, "cannot write " + out + ": " + ProfileErrorText(EACCES)},
+        {"existing file not writable", [&] { refusals.ReadOnly = true; }, out,
+         "cannot write " + out + ": " + ProfileErrorText(EACCES)},
+        {"a folder not there", [&] {}, dir.File("none/c.vcd"),
+         "cannot write " + dir.File("none/c.vcd") + ": " + ProfileErrorText(ENOENT)},
     };
     for (const auto& r : rows) {
-        fs = RefusingFs();
-        std::filesystem::remove(out);
+        refusals = {};
+        WriteFile(out, "old");
         r.arrange();
         const std::set<std::string> before = dir.Entries();
         const clitest::Result got = Run({"capture", "--for", "20ms", "-o", r.path});
