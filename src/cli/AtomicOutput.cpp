@@ -20,8 +20,10 @@ AtomicOutput::AtomicOutput(std::string path, FolderOpener opener)
 
 AtomicOutput::~AtomicOutput()
 {
+    // A temporary file not committed is let go, then removed as any abandoned one.
+    writer_.reset();
     if (!tempName_.empty())
-        folder_->Remove(tempName_);
+        folder_->RemoveAbandoned(tempName_);
 }
 
 bool AtomicOutput::Fail(const std::string& reason)

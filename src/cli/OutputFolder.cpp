@@ -2,9 +2,7 @@
 
 #include <cerrno>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -33,7 +31,6 @@ public:
     {
         return RealFs().Rename(Path(from), Path(to), err);
     }
-    void Remove(const std::string& name) override { RealFs().Remove(Path(name)); }
     std::vector<std::string> List() override
     {
         return RealFs().List(folder_.empty() ? "." : folder_);
@@ -148,8 +145,6 @@ public:
         err = errno;
         return false;
     }
-
-    void Remove(const std::string& name) override { ::unlinkat(fd_, name.c_str(), 0); }
 
     std::vector<std::string> List() override
     {

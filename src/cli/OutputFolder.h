@@ -21,9 +21,8 @@ public:
     // err set on failure.
     virtual std::unique_ptr<ProfileWriter> CreateHeld(const std::string& name, int& err) = 0;
     virtual bool Rename(const std::string& from, const std::string& to, int& err) = 0;
-    virtual void Remove(const std::string& name) = 0;
     virtual std::vector<std::string> List() = 0;
-    // Removes a regular file made by CreateHeld whose holder is gone.
+    // Removes a regular file made by CreateHeld whose holder is gone (this process's too).
     virtual void RemoveAbandoned(const std::string& name) = 0;
     // Gives the file the permissions and, when allowed, the owner of the state.
     virtual void CopyAttributes(const ProfileFileState& from, const std::string& name) = 0;

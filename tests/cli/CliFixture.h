@@ -3,9 +3,7 @@
 // operating system, with its outputs and files in hand; and reads the dumps it writes.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <chrono>
-#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <functional>
@@ -23,17 +21,16 @@
 
 namespace clitest {
 
-// The bench with the test's hand on its inputs and on the monotonic clock: each read of the
-// status register moves the clock one tick on, and each step drives an input pin (or releases
-// it) at its moment, seen by the read of that moment. A stop is requested a thousand ticks
-// after the last step.
+// The bench with the test's hand on its inputs and on the clock: each status read is one tick,
+// and each step drives an input pin (or releases it) at its moment, seen by the read of that
+// moment. A stop is requested a thousand ticks after the last step.
 class ScheduledBench : public bench::BenchOs, public cli::MonotonicClock {
 public:
     struct Step {
         std::chrono::nanoseconds At;
-        int Pin; // 0: none
+        int Pin; // 0: Do instead
         std::optional<bool> Level;
-        std::function<void()> Do = {}; // done at that moment too
+        std::function<void()> Do = {};
     };
     std::vector<Step> Steps;
     std::chrono::nanoseconds Tick{1000};
@@ -56,12 +53,9 @@ public:
     {
         if (p == Port().Base() + 1) {
             const auto now = ++Reads * Tick;
-            for (const Step& s : Steps) {
-                if (s.At == now && s.Pin != 0)
-                    Port().DriveInput(s.Pin, s.Level);
-                if (s.At == now && s.Do)
-                    s.Do();
-            }
+            for (const Step& s : Steps)
+                if (s.At == now)
+                    s.Pin != 0 ? Port().DriveInput(s.Pin, s.Level) : s.Do();
             if (StopAtEnd != nullptr && !Steps.empty() && now == Steps.back().At + 1000 * Tick)
                 *StopAtEnd = 1;
         }
@@ -70,11 +64,11 @@ public:
 };
 
 // The system's output folder with refusals a test switches on: a folder that takes no new file,
-// files reported as not writable, and writes that fail past a size, as on a full disk.
+// files reported as not writable, and writes refused as on a full disk.
 struct Refusals {
     bool NoNewFile = false;
     bool ReadOnly = false;
-    std::size_t WritesPast = std::size_t(-1);
+    bool FullDisk = false;
 };
 
 class RefusingFolder final : public cli::OutputFolder {
@@ -93,13 +87,14 @@ public:
     {
         err = EACCES;
         auto writer = r_.NoNewFile ? nullptr : inner_->CreateHeld(name, err);
-        return writer ? std::make_unique<FullDisk>(std::move(writer), r_.WritesPast) : nullptr;
+        if (writer && r_.FullDisk)
+            return std::make_unique<FullDisk>(std::move(writer));
+        return writer;
     }
-    bool Rename(const std::string& from, const std::string& to, int& err) override
+    bool Rename(const std::string& a, const std::string& b, int& e) override
     {
-        return inner_->Rename(from, to, err);
+        return inner_->Rename(a, b, e);
     }
-    void Remove(const std::string& name) override { inner_->Remove(name); }
     std::vector<std::string> List() override { return inner_->List(); }
     void RemoveAbandoned(const std::string& name) override { inner_->RemoveAbandoned(name); }
     void CopyAttributes(const ProfileFileState& from, const std::string& name) override
@@ -108,25 +103,16 @@ public:
     }
 
 private:
+    // Refuses every write, the file held behind it.
     class FullDisk final : public ProfileWriter {
     public:
-        FullDisk(std::unique_ptr<ProfileWriter> inner, std::size_t room)
-            : inner_(std::move(inner)), room_(room)
-        {
-        }
-        bool Write(const char* data, std::size_t size) override
-        {
-            full_ = full_ || size > room_;
-            room_ -= full_ ? 0 : size;
-            return !full_ && inner_->Write(data, size);
-        }
+        explicit FullDisk(std::unique_ptr<ProfileWriter> inner) : inner_(std::move(inner)) {}
+        bool Write(const char*, std::size_t) override { return false; }
         bool Close() override { return inner_->Close(); }
-        int Error() const override { return full_ ? ENOSPC : inner_->Error(); }
+        int Error() const override { return ENOSPC; }
 
     private:
         std::unique_ptr<ProfileWriter> inner_;
-        std::size_t room_;
-        bool full_ = false;
     };
 
     std::unique_ptr<cli::OutputFolder> inner_;
@@ -192,7 +178,7 @@ struct Dump {
     std::vector<std::string> Names;      // in declaration order
     std::map<std::string, bool> Initial; // levels at time 0
     std::vector<Edge> Edges;             // later changes, in order
-    std::vector<std::int64_t> Times;     // every time mark, in order, in nanoseconds as declared
+    std::vector<std::int64_t> Times;     // every time mark, in order
 };
 
 inline Dump ReadDump(const std::string& text)
@@ -202,7 +188,6 @@ inline Dump ReadDump(const std::string& text)
     std::istringstream in(text);
     std::string t;
     std::int64_t now = 0;
-    double nsPerUnit = 1;
     while (in >> t) {
         if (t == "$var") {
             std::string type, width, id, name;
@@ -210,22 +195,11 @@ inline Dump ReadDump(const std::string& text)
             names[id] = name;
             d.Names.push_back(name);
         } else if (t == "$dumpvars" || t == "$end") {
-        } else if (t == "$timescale") {
-            std::string scale, unit;
-            in >> scale;
-            if (!std::isalpha(static_cast<unsigned char>(scale.back())))
-                in >> unit;
-            scale += unit;
-            const std::size_t digits = scale.find_first_not_of("0123456789");
-            const std::map<std::string, double> unitNs{{"s", 1e9}, {"ms", 1e6}, {"us", 1e3},
-                                                        {"ns", 1}, {"ps", 1e-3}};
-            nsPerUnit = std::stod(scale.substr(0, digits)) * unitNs.at(scale.substr(digits));
-            in >> t; // $end
         } else if (t[0] == '$') {
             while (in >> t && t != "$end") {
             }
         } else if (t[0] == '#') {
-            now = std::llround(double(std::stoll(t.substr(1))) * nsPerUnit);
+            now = std::stoll(t.substr(1));
             d.Times.push_back(now);
         } else if (t[0] == '0' || t[0] == '1') {
             const std::string& line = names[t.substr(1)];

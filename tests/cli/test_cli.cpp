@@ -84,12 +84,8 @@ TEST_F(CliTest, CommandsOnTheBench)
         {{"show", dir.File("none.vcd")}, 1, "",
          "tamsel-cli-demo: cannot read " + dir.File("none.vcd")},
         {{"detect", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, 1, "", "At Most 8"},
-        // From input mode with the interrupt enabled: the data drivers come on in the same write
-        // that keeps the other bits, after the latch took the data; no line passes through 0.
-        {{"write", "--data", "0x42"}, 0,
-         "D0=0\nD1=1\nD2=0\nD3=0\nD4=0\nD5=0\nD6=1\nD7=0\nStrobe=0\nAutoFeed=1\nInit=1\n"
-         "SelectIn=1\n",
-         "", 0x15, {"888<-0x42", "890<-0x15"}, 0x35},
+        // From input mode, interrupt on: after the latch, one write turns the drivers on.
+        {{"write", "--data", "0x42"}, 0, "", "", 0x15, {"888<-0x42", "890<-0x15"}, 0x35},
         // Without data, the direction stays.
         {{"write", "--selectin", "0"}, 0, "", "", 0x2D, {"890<-0x2D"}, 0x25},
     };
@@ -179,7 +175,7 @@ TEST_F(CliTest, CaptureOutputFailures)
     } rows[] = {
         {"directory refuses a new file", [&] { refusals.NoNewFile = true; }, out,
          "cannot write " + out + ": " + ProfileErrorText(EACCES)},
-        {"full disk", [&] { refusals.WritesPast = 64; }, out,
+        {"full disk", [&] { refusals.FullDisk = true; }, out,
          "cannot write " + out + ": " + ProfileErrorText(ENOSPC)},
         {"a directory", [&] {}, dir.Path(), "cannot write " + dir.Path() + ": not a regular file"},
         {"existing file not writable", [&] { refusals.ReadOnly = true; }, out,
