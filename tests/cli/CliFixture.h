@@ -149,9 +149,8 @@ protected:
         env.Files = &fs;
         env.Clock = clock;
         env.OpenFolder = [this](const std::string& path, std::string& name, int& err) {
-            auto folder = cli::OpenOutputFolder(path, name, err);
-            return folder ? std::make_unique<RefusingFolder>(std::move(folder), refusals)
-                          : nullptr;
+            auto real = cli::OpenOutputFolder(path, name, err);
+            return real ? std::make_unique<RefusingFolder>(std::move(real), refusals) : nullptr;
         };
         const int code = cli::RunCli(int(argv.size()), argv.data(), os, env);
         return {code, out.str(), err.str()};

@@ -81,8 +81,7 @@ TEST_F(CliTest, CommandsOnTheBench)
         {{"write", "--selectin", "2"}, 1, "", "\"2\" is not 0 or 1"},
         {{"watch", "--for", "0s"}, 1, "", "\"0s\" is not a positive duration"},
         {{"capture", "--for", "1s"}, 1, "", "--out is required"},
-        {{"show", dir.File("none.vcd")}, 1, "",
-         "tamsel-cli-demo: cannot read " + dir.File("none.vcd")},
+        {{"show", dir.File("none.vcd")}, 1, "", "cannot read " + dir.File("none.vcd")},
         {{"detect", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, 1, "", "At Most 8"},
         // From input mode, interrupt on: after the latch, one write turns the drivers on.
         {{"write", "--data", "0x42"}, 0, "", "", 0x15, {"888<-0x42", "890<-0x15"}, 0x35},
