@@ -43,30 +43,30 @@ void TkvDGraph::SetHeight(int value)
         SetBounds(x(), y(), width(), value);
 }
 
-void TkvDGraph::SetNumTraces(std::uint16_t value) { StoreAndRedraw(m_numTraces, value); }
+void TkvDGraph::SetNumTraces(std::uint16_t value) { StoreAndRedraw(m_look.numTraces, value); }
 void TkvDGraph::SetSpacing(int value) { StoreAndRedraw(m_spacing, value); }
-void TkvDGraph::SetTraceLabels(const QString& value) { StoreAndRedraw(m_traceLabels, value); }
-void TkvDGraph::SetGridType(TGridType value) { StoreAndRedraw(m_gridType, value); }
+void TkvDGraph::SetTraceLabels(const QString& value) { StoreAndRedraw(m_look.traceLabels, value); }
+void TkvDGraph::SetGridType(TGridType value) { StoreAndRedraw(m_look.gridType, value); }
 void TkvDGraph::SetValuePosition(TValuePosition value) { StoreAndRedraw(m_valuePosition, value); }
-void TkvDGraph::SetBGColor(TColor value) { StoreAndRedraw(m_bgColor, value); }
-void TkvDGraph::SetCTL3D(bool value) { StoreAndRedraw(m_ctl3d, value); }
-void TkvDGraph::SetBorder(TBorderType value) { StoreAndRedraw(m_border, value); }
-void TkvDGraph::SetGraphColor(TColor value) { StoreAndRedraw(m_graphColor, value); }
-void TkvDGraph::SetGridColor(TColor value) { StoreAndRedraw(m_gridColor, value); }
+void TkvDGraph::SetBGColor(TColor value) { StoreAndRedraw(m_look.bgColor, value); }
+void TkvDGraph::SetCTL3D(bool value) { StoreAndRedraw(m_look.ctl3d, value); }
+void TkvDGraph::SetBorder(TBorderType value) { StoreAndRedraw(m_look.border, value); }
+void TkvDGraph::SetGraphColor(TColor value) { StoreAndRedraw(m_look.graphColor, value); }
+void TkvDGraph::SetGridColor(TColor value) { StoreAndRedraw(m_look.gridColor, value); }
 void TkvDGraph::SetTracesColor(TColor value) { StoreAndRedraw(m_tracesColor, value); }
-void TkvDGraph::SetLeftMargin(int value) { StoreAndRedraw(m_leftMargin, value); }
-void TkvDGraph::SetRightMargin(int value) { StoreAndRedraw(m_rightMargin, value); }
-void TkvDGraph::SetTopMargin(int value) { StoreAndRedraw(m_topMargin, value); }
-void TkvDGraph::SetBottomMargin(int value) { StoreAndRedraw(m_bottomMargin, value); }
+void TkvDGraph::SetLeftMargin(int value) { StoreAndRedraw(m_look.leftMargin, value); }
+void TkvDGraph::SetRightMargin(int value) { StoreAndRedraw(m_look.rightMargin, value); }
+void TkvDGraph::SetTopMargin(int value) { StoreAndRedraw(m_look.topMargin, value); }
+void TkvDGraph::SetBottomMargin(int value) { StoreAndRedraw(m_look.bottomMargin, value); }
 void TkvDGraph::SetRightOffset(int value) { StoreAndRedraw(m_rightOffset, value); }
-void TkvDGraph::SetHorzMinVal(float value) { StoreAndRedraw(m_horzMinVal, value); }
-void TkvDGraph::SetHorzMaxVal(float value) { StoreAndRedraw(m_horzMaxVal, value); }
-void TkvDGraph::SetHorzUnit(const QString& value) { StoreAndRedraw(m_horzUnit, value); }
-void TkvDGraph::SetHorzDiv(int value) { StoreAndRedraw(m_horzDiv, value); }
-void TkvDGraph::SetHorzDecNum(int value) { StoreAndRedraw(m_horzDecNum, value); }
-void TkvDGraph::SetScaleText(TScaleText value) { StoreAndRedraw(m_scaleText, value); }
-void TkvDGraph::SetTextColor(TColor value) { StoreAndRedraw(m_textColor, value); }
-void TkvDGraph::SetTextSize(int value) { StoreAndRedraw(m_textSize, value); }
+void TkvDGraph::SetHorzMinVal(float value) { StoreAndRedraw(m_look.horzMinVal, value); }
+void TkvDGraph::SetHorzMaxVal(float value) { StoreAndRedraw(m_look.horzMaxVal, value); }
+void TkvDGraph::SetHorzUnit(const QString& value) { StoreAndRedraw(m_look.horzUnit, value); }
+void TkvDGraph::SetHorzDiv(int value) { StoreAndRedraw(m_look.horzDiv, value); }
+void TkvDGraph::SetHorzDecNum(int value) { StoreAndRedraw(m_look.horzDecNum, value); }
+void TkvDGraph::SetScaleText(TScaleText value) { StoreAndRedraw(m_look.scaleText, value); }
+void TkvDGraph::SetTextColor(TColor value) { StoreAndRedraw(m_look.textColor, value); }
+void TkvDGraph::SetTextSize(int value) { StoreAndRedraw(m_look.textSize, value); }
 
 void TkvDGraph::SetMaxItems(int value)
 {
@@ -126,20 +126,48 @@ void TkvDGraph::DrawGraph() { DrawImage(m_image); }
 
 void TkvDGraph::DrawImage(QImage& image)
 {
+    const TPlotGeometry g = PlotGeometry(width(), height(), Coord(m_look.leftMargin), Coord(m_look.rightMargin),
+                                         Coord(m_look.topMargin), Coord(m_look.bottomMargin));
+    // Everything but the traces depends on the size and the look alone, so it is drawn again
+    // only when one of them changed; each drawing starts from a copy of it.
+    if (!m_backdropLook || !(*m_backdropLook == m_look) || m_backdrop.size() != image.size()) {
+        m_backdropLook.reset();
+        QImage backdrop = NewControlImage(image.width(), image.height());
+        bool failed = false;
+        {
+            TCanvas canvas(backdrop);
+            try {
+                DrawBackdrop(canvas, g);
+            } catch (const TGraphDrawError&) {
+                failed = true; // a scale without divisions: the labels are drawn, the rest is not
+            }
+        }
+        m_backdrop = backdrop;
+        m_backdropFailed = failed;
+        m_backdropLook = m_look;
+    }
     TCanvas canvas(image);
+    canvas.Draw(0, 0, m_backdrop);
+    if (m_backdropFailed)
+        throw TGraphDrawError("graph scale without divisions");
+    if (!m_values.isEmpty())
+        DrawTraces(canvas, g);
+}
+
+void TkvDGraph::DrawBackdrop(TCanvas& canvas, const TPlotGeometry& g)
+{
     const int W = width();
     const int H = height();
-    const TPlotGeometry g = PlotGeometry(W, H, Coord(m_leftMargin), Coord(m_rightMargin), Coord(m_topMargin), Coord(m_bottomMargin));
     const int L = g.L;
     const int T = g.T;
-    const int N = m_numTraces;
+    const int N = m_look.numTraces;
 
     // 1. Background, with a black outline for a single border.
     DrawBackground(canvas);
 
     // 2. Bevel of a raised or lowered border.
-    if (m_border == btRaised || m_border == btLowered) {
-        const bool raised = m_border == btRaised;
+    if (m_look.border == btRaised || m_look.border == btLowered) {
+        const bool raised = m_look.border == btRaised;
         canvas.SetPenColor(raised ? kWhite : kDarkGrey);
         canvas.MoveTo(0, H - 1);
         canvas.LineTo(0, 0);
@@ -150,12 +178,12 @@ void TkvDGraph::DrawImage(QImage& image)
     }
 
     // 3. Plot area.
-    canvas.SetPenColor(m_graphColor);
-    canvas.SetBrushColor(m_graphColor);
-    canvas.Rectangle(Coord(m_leftMargin), Coord(m_topMargin), W - Coord(m_rightMargin), H - Coord(m_bottomMargin));
+    canvas.SetPenColor(m_look.graphColor);
+    canvas.SetBrushColor(m_look.graphColor);
+    canvas.Rectangle(Coord(m_look.leftMargin), Coord(m_look.topMargin), W - Coord(m_look.rightMargin), H - Coord(m_look.bottomMargin));
 
     // 4. Sunken frame around the plot area.
-    if (m_ctl3d) {
+    if (m_look.ctl3d) {
         canvas.SetPenColor(kDarkGrey);
         canvas.MoveTo(L - 1, T - 1);
         canvas.LineTo(L - 1, T + g.PH);
@@ -169,77 +197,73 @@ void TkvDGraph::DrawImage(QImage& image)
     }
 
     // 5. Vertical grid lines at the horizontal divisions.
-    if (m_gridType == gtHorizontal || m_gridType == gtBoth) {
-        canvas.SetPenColor(m_gridColor);
-        for (int i = 1; i <= m_horzDiv - 1; ++i) {
-            const int x = GridLineX(g, m_horzDiv, i);
+    if (m_look.gridType == gtHorizontal || m_look.gridType == gtBoth) {
+        canvas.SetPenColor(m_look.gridColor);
+        for (int i = 1; i <= m_look.horzDiv - 1; ++i) {
+            const int x = GridLineX(g, m_look.horzDiv, i);
             canvas.MoveTo(x, T);
-            canvas.LineTo(x, H - Coord(m_bottomMargin));
+            canvas.LineTo(x, H - Coord(m_look.bottomMargin));
         }
     }
 
     // 6. Separators between the trace bands.
-    if (m_gridType == gtVertical || m_gridType == gtBoth) {
-        canvas.SetPenColor(m_gridColor);
+    if (m_look.gridType == gtVertical || m_look.gridType == gtBoth) {
+        canvas.SetPenColor(m_look.gridColor);
         for (int i = 1; i <= N - 1; ++i) {
             const int y = BandSeparatorY(g, N, i);
             canvas.MoveTo(L, y);
-            canvas.LineTo(W - Coord(m_rightMargin), y);
+            canvas.LineTo(W - Coord(m_look.rightMargin), y);
         }
     }
 
-    const TCanvasFont font{QStringLiteral("Arial"), m_textSize, m_textColor};
+    const TCanvasFont font{QStringLiteral("Arial"), m_look.textSize, m_look.textColor};
 
     // 7. Trace labels.
-    if (m_scaleText.Contains(stLeft) || m_scaleText.Contains(stRight)) {
-        canvas.SetBrushColor(m_bgColor);
+    if (m_look.scaleText.Contains(stLeft) || m_look.scaleText.Contains(stRight)) {
+        canvas.SetBrushColor(m_look.bgColor);
         canvas.SetFont(font);
-        const QStringList labels = TraceLabelFields(m_traceLabels, N);
+        const QStringList labels = TraceLabelFields(m_look.traceLabels, N);
         for (int t = 1; t <= N; ++t) {
             const QString& label = labels[t - 1];
             const int h = canvas.TextHeight(label) / 2;
-            const int y = LabelY(g, N, t, h, m_traceLabelsVertOffset);
-            if (m_scaleText.Contains(stLeft))
+            const int y = LabelY(g, N, t, h, m_look.traceLabelsVertOffset);
+            if (m_look.scaleText.Contains(stLeft))
                 canvas.TextOut(L - 4 - canvas.TextWidth(label), y, label);
-            if (m_scaleText.Contains(stRight))
+            if (m_look.scaleText.Contains(stRight))
                 canvas.TextOut(L + g.PW + 4, y, label);
         }
     }
 
     // 8. Horizontal scale.
-    if (m_scaleText.Contains(stTop) || m_scaleText.Contains(stBottom)) {
-        if (m_horzDiv == 0)
+    if (m_look.scaleText.Contains(stTop) || m_look.scaleText.Contains(stBottom)) {
+        if (m_look.horzDiv == 0)
             throw TGraphDrawError("graph scale without divisions");
-        canvas.SetBrushColor(m_bgColor);
+        canvas.SetBrushColor(m_look.bgColor);
         canvas.SetFont(font);
-        for (int i = 0; i <= m_horzDiv; ++i) {
-            const QString text = ::ScaleText(m_horzMinVal, m_horzMaxVal, m_horzDiv, i, m_horzDecNum, m_horzUnit);
-            const int x = ScaleTextX(g, m_horzDiv, i, canvas.TextWidth(text));
-            if (m_scaleText.Contains(stTop))
+        for (int i = 0; i <= m_look.horzDiv; ++i) {
+            const QString text = ::ScaleText(m_look.horzMinVal, m_look.horzMaxVal, m_look.horzDiv, i, m_look.horzDecNum, m_look.horzUnit);
+            const int x = ScaleTextX(g, m_look.horzDiv, i, canvas.TextWidth(text));
+            if (m_look.scaleText.Contains(stTop))
                 canvas.TextOut(x, T - 4 - canvas.TextHeight(text), text);
-            if (m_scaleText.Contains(stBottom))
+            if (m_look.scaleText.Contains(stBottom))
                 canvas.TextOut(x, T + g.PH + 4, text);
         }
     }
-
-    // 9. Traces.
-    if (!m_values.isEmpty())
-        DrawTraces(canvas, g);
 }
 
 void TkvDGraph::DrawBackground(TCanvas& canvas)
 {
     const int W = width();
     const int H = height();
-    const TColor pen = m_border == btSingle ? clBlack : m_bgColor;
+    const TColor pen = m_look.border == btSingle ? clBlack : m_look.bgColor;
     canvas.SetPenColor(pen);
-    canvas.SetBrushColor(m_bgColor);
+    canvas.SetBrushColor(m_look.bgColor);
     // The plot area's rectangle (step 3) paints every pixel of its area whatever lies there, so
     // the background leaves that area to it: same image, and the largest fill is done once.
-    const int px1 = std::min(Coord(m_leftMargin), W - Coord(m_rightMargin));
-    const int px2 = std::max(Coord(m_leftMargin), W - Coord(m_rightMargin));
-    const int py1 = std::min(Coord(m_topMargin), H - Coord(m_bottomMargin));
-    const int py2 = std::max(Coord(m_topMargin), H - Coord(m_bottomMargin));
+    const int px1 = std::min(Coord(m_look.leftMargin), W - Coord(m_look.rightMargin));
+    const int px2 = std::max(Coord(m_look.leftMargin), W - Coord(m_look.rightMargin));
+    const int py1 = std::min(Coord(m_look.topMargin), H - Coord(m_look.bottomMargin));
+    const int py2 = std::max(Coord(m_look.topMargin), H - Coord(m_look.bottomMargin));
     if (W <= 2 || H <= 2 || px1 >= px2 || py1 >= py2) {
         canvas.Rectangle(0, 0, W, H);
         return;
@@ -248,7 +272,7 @@ void TkvDGraph::DrawBackground(TCanvas& canvas)
     canvas.FillRect(0, py2, W, H);
     canvas.FillRect(0, py1, px1, py2);
     canvas.FillRect(px2, py1, W, py2);
-    if (pen != m_bgColor) {
+    if (pen != m_look.bgColor) {
         canvas.MoveTo(0, 0);
         canvas.LineTo(W - 1, 0);
         canvas.LineTo(W - 1, H - 1);
@@ -260,35 +284,42 @@ void TkvDGraph::DrawBackground(TCanvas& canvas)
 void TkvDGraph::DrawTraces(TCanvas& canvas, const TPlotGeometry& g)
 {
     canvas.SetPenColor(m_tracesColor);
-    const int N = m_numTraces;
+    const int N = m_look.numTraces;
     const qsizetype count = m_values.size();
-    // The sample positions are the same for every trace; a sample without one ends them all.
+    // The drawn sample positions, moved left by the right offset, are the same for every
+    // trace; a sample without one ends them all.
     std::vector<int> xs;
     xs.reserve(std::size_t(count));
     for (qsizetype i = 0; i < count; ++i) {
         const std::optional<int> x = SampleX(g, m_valuePosition, i, count);
         if (!x)
             break;
-        xs.push_back(*x);
+        xs.push_back(*x - Coord(m_rightOffset));
     }
-    const qsizetype drawable = qsizetype(xs.size());
     for (int t = 1; t <= N; ++t) {
         const TTraceLevels level = TraceLevels(g, N, t, m_spacing);
         bool wasHigh = false; // the previous level starts low
-        for (qsizetype i = 0; i < drawable; ++i) {
-            const QString& sample = m_values[i];
+        int penX = 0;
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+            const QString& sample = m_values[qsizetype(i)];
             if (sample.size() < t)
                 break;
             const QChar ch = sample[t - 1];
             if (ch != QLatin1Char('1') && ch != QLatin1Char('0'))
                 break; // a character other than "0" or "1" ends this trace
             const bool high = ch == QLatin1Char('1');
-            if (i == 0)
+            const int y = wasHigh ? level.High : level.Low;
+            if (i == 0) {
+                // From the plot's left edge, unshifted, to the first drawn position at the low
+                // level: the one line that can slant.
                 canvas.MoveTo(g.L, high ? level.High : level.Low);
-            const int xd = xs[std::size_t(i)] - Coord(m_rightOffset);
-            canvas.LineTo(xd, wasHigh ? level.High : level.Low);
+                canvas.LineTo(xs[0], y);
+            } else {
+                canvas.HorzLine(penX, xs[i], y);
+            }
+            penX = xs[i];
             if (high != wasHigh)
-                canvas.LineTo(xd, high ? level.High : level.Low);
+                canvas.VertLine(penX, y, high ? level.High : level.Low);
             wasHigh = high;
         }
     }

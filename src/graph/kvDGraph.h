@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -59,37 +60,65 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The properties that draw everything but the traces: background, border, plot area, frame,
+// grid, trace labels and scale. Two equal looks at one size give the same picture.
+struct TGraphLook {
+    std::uint16_t numTraces = 12;
+    QString traceLabels;
+    int traceLabelsVertOffset = 1;
+    TGridType gridType = gtBoth;
+    TColor bgColor = clSilver;
+    bool ctl3d = true;
+    TBorderType border = btRaised;
+    TColor graphColor = clBlack;
+    TColor gridColor = clGreen;
+    int leftMargin = 55;
+    int rightMargin = 4;
+    int topMargin = 4;
+    int bottomMargin = 4;
+    float horzMinVal = 0.0f;
+    float horzMaxVal = 100.0f;
+    QString horzUnit = QStringLiteral("ms");
+    int horzDiv = 10;
+    int horzDecNum = 0;
+    TScaleText scaleText{stLeft};
+    TColor textColor = clBlue;
+    int textSize = 8;
+
+    bool operator==(const TGraphLook&) const = default;
+};
+
 class TkvDGraph : public TOffscreenControl {
 public:
     explicit TkvDGraph(QWidget* parent = nullptr);
 
     int Width() const { return width(); }
     int Height() const { return height(); }
-    std::uint16_t NumTraces() const { return m_numTraces; }
+    std::uint16_t NumTraces() const { return m_look.numTraces; }
     int Spacing() const { return m_spacing; }
-    const QString& TraceLabels() const { return m_traceLabels; }
-    int TraceLabelsVertOffset() const { return m_traceLabelsVertOffset; }
-    TGridType GridType() const { return m_gridType; }
+    const QString& TraceLabels() const { return m_look.traceLabels; }
+    int TraceLabelsVertOffset() const { return m_look.traceLabelsVertOffset; }
+    TGridType GridType() const { return m_look.gridType; }
     TValuePosition ValuePosition() const { return m_valuePosition; }
-    TColor BGColor() const { return m_bgColor; }
-    bool CTL3D() const { return m_ctl3d; }
-    TBorderType Border() const { return m_border; }
-    TColor GraphColor() const { return m_graphColor; }
-    TColor GridColor() const { return m_gridColor; }
+    TColor BGColor() const { return m_look.bgColor; }
+    bool CTL3D() const { return m_look.ctl3d; }
+    TBorderType Border() const { return m_look.border; }
+    TColor GraphColor() const { return m_look.graphColor; }
+    TColor GridColor() const { return m_look.gridColor; }
     TColor TracesColor() const { return m_tracesColor; }
-    int LeftMargin() const { return m_leftMargin; }
-    int RightMargin() const { return m_rightMargin; }
-    int TopMargin() const { return m_topMargin; }
-    int BottomMargin() const { return m_bottomMargin; }
+    int LeftMargin() const { return m_look.leftMargin; }
+    int RightMargin() const { return m_look.rightMargin; }
+    int TopMargin() const { return m_look.topMargin; }
+    int BottomMargin() const { return m_look.bottomMargin; }
     int RightOffset() const { return m_rightOffset; }
-    float HorzMinVal() const { return m_horzMinVal; }
-    float HorzMaxVal() const { return m_horzMaxVal; }
-    const QString& HorzUnit() const { return m_horzUnit; }
-    int HorzDiv() const { return m_horzDiv; }
-    int HorzDecNum() const { return m_horzDecNum; }
-    TScaleText ScaleText() const { return m_scaleText; }
-    TColor TextColor() const { return m_textColor; }
-    int TextSize() const { return m_textSize; }
+    float HorzMinVal() const { return m_look.horzMinVal; }
+    float HorzMaxVal() const { return m_look.horzMaxVal; }
+    const QString& HorzUnit() const { return m_look.horzUnit; }
+    int HorzDiv() const { return m_look.horzDiv; }
+    int HorzDecNum() const { return m_look.horzDecNum; }
+    TScaleText ScaleText() const { return m_look.scaleText; }
+    TColor TextColor() const { return m_look.textColor; }
+    int TextSize() const { return m_look.textSize; }
     int MaxItems() const { return m_maxItems; }
     // The sample history, oldest first.
     const QStringList& LstValues() const { return m_values; }
@@ -101,7 +130,7 @@ public:
     void SetSpacing(int value);
     void SetTraceLabels(const QString& value);
     // Stores only: the offset shows at the next redraw.
-    void SetTraceLabelsVertOffset(int value) { m_traceLabelsVertOffset = value; }
+    void SetTraceLabelsVertOffset(int value) { m_look.traceLabelsVertOffset = value; }
     void SetGridType(TGridType value);
     void SetValuePosition(TValuePosition value);
     void SetBGColor(TColor value);
@@ -148,34 +177,21 @@ private:
     template <class T>
     void StoreAndRedraw(T& field, const T& value);
     void Trim();
+    // Draws everything but the traces (steps that depend on the size and the look alone).
+    void DrawBackdrop(TCanvas& canvas, const TPlotGeometry& g);
     void DrawBackground(TCanvas& canvas);
     void DrawTraces(TCanvas& canvas, const TPlotGeometry& g);
 
-    std::uint16_t m_numTraces = 12;
+    TGraphLook m_look;
+    // The last backdrop drawn, for the look and size it was drawn at; a scale asked for
+    // without divisions left it failed after the labels, and then no traces are drawn.
+    QImage m_backdrop;
+    std::optional<TGraphLook> m_backdropLook;
+    bool m_backdropFailed = false;
     int m_spacing = 12;
-    QString m_traceLabels;
-    int m_traceLabelsVertOffset = 1;
-    TGridType m_gridType = gtBoth;
     TValuePosition m_valuePosition = vpPixels;
-    TColor m_bgColor = clSilver;
-    bool m_ctl3d = true;
-    TBorderType m_border = btRaised;
-    TColor m_graphColor = clBlack;
-    TColor m_gridColor = clGreen;
     TColor m_tracesColor = clAqua;
-    int m_leftMargin = 55;
-    int m_rightMargin = 4;
-    int m_topMargin = 4;
-    int m_bottomMargin = 4;
     int m_rightOffset = 2;
-    float m_horzMinVal = 0.0f;
-    float m_horzMaxVal = 100.0f;
-    QString m_horzUnit = QStringLiteral("ms");
-    int m_horzDiv = 10;
-    int m_horzDecNum = 0;
-    TScaleText m_scaleText{stLeft};
-    TColor m_textColor = clBlue;
-    int m_textSize = 8;
     int m_maxItems = 0;
     QStringList m_values;
 };

@@ -95,17 +95,6 @@ TCanvas::Surface TCanvas::Lock()
     return s;
 }
 
-void TCanvas::FillSpan(const Surface& s, int x1, int x2, int y, QRgb color)
-{
-    if (y < 0 || y >= s.height)
-        return;
-    x1 = std::max(x1, 0);
-    x2 = std::min(x2, s.width);
-    if (x1 >= x2)
-        return;
-    std::fill_n(s.bits + y * s.stride + x1, x2 - x1, color);
-}
-
 void TCanvas::PenDot(const Surface& s, int x, int y, QRgb color) const
 {
     if (m_penWidth == 1) {
@@ -142,24 +131,10 @@ void TCanvas::LineTo(int x, int y)
     if (!s.bits)
         return;
     const QRgb color = ToRgb(m_penColor);
-    if (y0 == y && m_penWidth == 1) {
-        // Horizontal run, the common case of square waves and grids.
-        if (x > x0)
-            FillSpan(s, x0, x, y, color);
-        else if (x < x0)
-            FillSpan(s, x + 1, x0 + 1, y, color);
-        return;
-    }
-    if (x0 == x && m_penWidth == 1) {
-        // Vertical run: grid lines and the edges of square waves.
-        if (unsigned(x) >= unsigned(s.width))
-            return;
-        const int yFrom = std::max(y < y0 ? y + 1 : y0, 0);
-        const int yTo = std::min(y < y0 ? y0 + 1 : y, s.height);
-        for (int yy = yFrom; yy < yTo; ++yy)
-            s.bits[yy * s.stride + x] = color;
-        return;
-    }
+    if (y0 == y && m_penWidth == 1)
+        return HorzLine(x0, x, y); // grids and square waves
+    if (x0 == x && m_penWidth == 1)
+        return VertLine(x, y0, y);
     // One pixel per step along the major axis, the minor coordinate being the exact line's
     // rounded to the nearest pixel (halves upward). Only the steps that can reach the image are
     // visited, so far-away end points cost nothing.

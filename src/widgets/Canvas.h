@@ -11,6 +11,7 @@
 #include <QRawFont>
 #include <QRect>
 #include <QString>
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -62,6 +63,11 @@ public:
 
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
+    // The pixels LineTo paints from (x0, y) to (x, y), and from (x, y0) to (x, y), the end
+    // point left out, without moving the pen. Square waves are many short runs of these, so
+    // they skip the rest of LineTo.
+    void HorzLine(int x0, int x, int y);
+    void VertLine(int x, int y0, int y);
     int PenX() const { return m_penX; }
     int PenY() const { return m_penY; }
 
@@ -102,7 +108,21 @@ private:
         int height = 0;
     };
     Surface Lock();
-    static void FillSpan(const Surface& s, int x1, int x2, int y, QRgb color);
+    const Surface& Locked()
+    {
+        if (!m_locked)
+            Lock();
+        return m_surface;
+    }
+    static void FillSpan(const Surface& s, int x1, int x2, int y, QRgb color)
+    {
+        if (y < 0 || y >= s.height)
+            return;
+        x1 = std::max(x1, 0);
+        x2 = std::min(x2, s.width);
+        if (x1 < x2)
+            std::fill_n(s.bits + y * s.stride + x1, x2 - x1, color);
+    }
     void PenDot(const Surface& s, int x, int y, QRgb color) const;
     void FillShape(int x1, int y1, int x2, int y2, int cornerWidth, int cornerHeight);
     QPainter& TextPainter();
@@ -132,6 +152,41 @@ private:
     Surface m_surface;
     bool m_locked = false;
 };
+
+inline void TCanvas::HorzLine(int x0, int x, int y)
+{
+    const Surface& s = Locked();
+    if (m_penWidth != 1 || !s.bits) {
+        const int penX = m_penX, penY = m_penY;
+        MoveTo(x0, y);
+        LineTo(x, y);
+        MoveTo(penX, penY);
+        return;
+    }
+    if (x > x0)
+        FillSpan(s, x0, x, y, ToRgb(m_penColor));
+    else
+        FillSpan(s, x + 1, x0 + 1, y, ToRgb(m_penColor));
+}
+
+inline void TCanvas::VertLine(int x, int y0, int y)
+{
+    const Surface& s = Locked();
+    if (m_penWidth != 1 || !s.bits) {
+        const int penX = m_penX, penY = m_penY;
+        MoveTo(x, y0);
+        LineTo(x, y);
+        MoveTo(penX, penY);
+        return;
+    }
+    if (unsigned(x) >= unsigned(s.width))
+        return;
+    const QRgb color = ToRgb(m_penColor);
+    const int yFrom = std::max(y < y0 ? y + 1 : y0, 0);
+    const int yTo = std::min(y < y0 ? y0 + 1 : y, s.height);
+    for (int yy = yFrom; yy < yTo; ++yy)
+        s.bits[yy * s.stride + x] = color;
+}
 
 // The toolkit font of a canvas font: the size in points is turned into pixels at 96 dots per
 // inch, so that texts measure the same on every screen.

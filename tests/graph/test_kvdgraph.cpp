@@ -2,9 +2,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
 #include <stdexcept>
 
 #include "PixelTest.h"
+#include "ReferenceGraph.h"
 #include "kvDGraph.h"
 
 namespace {
@@ -349,6 +352,63 @@ TEST(Graph, TraceLabelsVertOffsetShowsAtTheNextRedraw)
     m.graph.Paint();
     // The labels moved down by 4 pixels.
     EXPECT_EQ(m.graph.Image().copy(0, 20, 84, 150), before.copy(0, 16, 84, 150));
+}
+
+// Random changes of the properties and the history, one at a time: after each, a redraw shows
+// exactly what the straightforward drawing of the same graph shows, so no property's change
+// leaves a picture of an earlier drawing behind.
+TEST(Graph, EveryRedrawEqualsTheStraightforwardDrawing)
+{
+    std::mt19937 random(33);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    auto colour = [&] { return (std::array{clBlack, clNavy, clAqua, clGreen, clWhite, clRed})[pick(0, 5)]; };
+    auto sample = [&] {
+        QString s;
+        for (int n = pick(0, 22); n > 0; --n)
+            s += QLatin1Char(pick(0, 40) == 0 ? 'x' : pick(0, 1) ? '1' : '0');
+        return s;
+    };
+    TkvDGraph graph;
+    const std::function<void()> changes[] = {
+        [&] { graph.SetBounds(0, 0, pick(0, 260), pick(0, 180)); },
+        [&] { graph.SetNumTraces(std::uint16_t(pick(0, 20))); },
+        [&] { graph.SetSpacing(pick(-3, 13)); },
+        [&] { graph.SetTraceLabels(pick(0, 1) ? QStringLiteral("Ack (In);;Busy") : QString()); },
+        [&] { graph.SetTraceLabelsVertOffset(pick(-6, 6)); },
+        [&] { graph.SetGridType(TGridType(pick(0, 3))); },
+        [&] { graph.SetValuePosition(TValuePosition(pick(0, 1))); },
+        [&] { graph.SetBGColor(colour()); },
+        [&] { graph.SetCTL3D(pick(0, 1)); },
+        [&] { graph.SetBorder(TBorderType(pick(0, 3))); },
+        [&] { graph.SetGraphColor(colour()); },
+        [&] { graph.SetGridColor(colour()); },
+        [&] { graph.SetTracesColor(colour()); },
+        [&] { graph.SetTextColor(colour()); },
+        [&] { graph.SetLeftMargin(pick(-10, 90)); },
+        [&] { graph.SetRightMargin(pick(-10, 40)); },
+        [&] { graph.SetTopMargin(pick(-10, 40)); },
+        [&] { graph.SetBottomMargin(pick(-10, 40)); },
+        [&] { graph.SetRightOffset(pick(-4, 6)); },
+        [&] { graph.SetHorzMinVal(float(pick(-50, 50))); },
+        [&] { graph.SetHorzMaxVal(float(pick(-50, 500))); },
+        [&] { graph.SetHorzUnit(pick(0, 1) ? QStringLiteral("ms") : QStringLiteral("µs")); },
+        [&] { graph.SetHorzDiv(pick(-1, 12)); },
+        [&] { graph.SetHorzDecNum(pick(-1, 3)); },
+        [&] { graph.SetScaleText(TScaleText::FromByte(std::uint8_t(pick(0, 15)))); },
+        [&] { graph.SetTextSize(pick(-12, 14)); },
+        [&] { graph.SetMaxItems(pick(-1, 80)); },
+        [&] {
+            for (int n = pick(1, 70); n > 0; --n)
+                graph.AddValues(sample(), false);
+        },
+        [&] { graph.DeleteValues(pick(0, 3), false); },
+        [&] { graph.Clear(); },
+    };
+    for (int step = 0; step < 400; ++step) {
+        changes[pick(0, std::size(changes) - 1)]();
+        graph.Paint();
+        ASSERT_TRUE(graph.Image() == ReferenceGraphImage(graph)) << "step " << step;
+    }
 }
 
 TEST(Graph, SettersRedrawOnlyOnARealChange)
