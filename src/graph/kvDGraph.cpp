@@ -296,15 +296,18 @@ void TkvDGraph::DrawTraces(TCanvas& canvas, const TPlotGeometry& g)
             break;
         xs.push_back(*x - Coord(m_rightOffset));
     }
+    // Each sample's characters, looked up once for all traces.
+    std::vector<QStringView> samples(m_values.cbegin(), m_values.cbegin() + qsizetype(xs.size()));
     for (int t = 1; t <= N; ++t) {
         const TTraceLevels level = TraceLevels(g, N, t, m_spacing);
         bool wasHigh = false; // the previous level starts low
+        // A level held over several samples is one run from the last edge to the pen.
+        int runFrom = 0;
         int penX = 0;
-        for (std::size_t i = 0; i < xs.size(); ++i) {
-            const QString& sample = m_values[qsizetype(i)];
-            if (sample.size() < t)
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            if (samples[i].size() < t)
                 break;
-            const QChar ch = sample[t - 1];
+            const QChar ch = samples[i][t - 1];
             if (ch != QLatin1Char('1') && ch != QLatin1Char('0'))
                 break; // a character other than "0" or "1" ends this trace
             const bool high = ch == QLatin1Char('1');
@@ -314,13 +317,17 @@ void TkvDGraph::DrawTraces(TCanvas& canvas, const TPlotGeometry& g)
                 // level: the one line that can slant.
                 canvas.MoveTo(g.L, high ? level.High : level.Low);
                 canvas.LineTo(xs[0], y);
-            } else {
-                canvas.HorzLine(penX, xs[i], y);
+                runFrom = xs[0];
             }
             penX = xs[i];
-            if (high != wasHigh)
+            if (high != wasHigh) {
+                canvas.HorzLine(runFrom, penX, y);
                 canvas.VertLine(penX, y, high ? level.High : level.Low);
+                runFrom = penX;
+            }
             wasHigh = high;
         }
+        // The positions only ever move one way, so the run's pieces join up.
+        canvas.HorzLine(runFrom, penX, wasHigh ? level.High : level.Low);
     }
 }
