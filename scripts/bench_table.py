@@ -17,10 +17,11 @@ ROWS = [
     ("BM_Capture/data:0/toggle:1000", "same, Ack changing every 1000 samples", "rate", None),
     ("BM_Capture/data:0/toggle:1000", "  its resident size growth over the run", "kB:rss_growth_kB",
      ("<=", 1024)),
-    ("BM_GraphRedraw/720/211", "graph full redraw 720 x 211, 64 samples", "us", ("<=", 100)),
+    # The graph keeps up with status changes at three times the 7,247 per second it once reached.
+    ("BM_GraphRedraw/720/211", "graph full redraw 720 x 211, 64 samples", "us", ("<=", 20)),
     ("BM_GraphRedraw/1920/1000", "graph full redraw 1920 x 1000, 64 samples", "us", None),
     ("BM_GraphAddSample", "graph sample added + redraw 720 x 211", "us", None),
-    ("BM_StatusChange", "status change: read, sample, redraw, copy", "rate", (">=", 5_000)),
+    ("BM_StatusChange", "status change: read, sample, redraw, copy", "rate", (">=", 21_741)),
     ("BM_LedRedraw", "LED redraw", "us", None),
     ("BM_SwitchRedraw", "switch redraw", "us", None),
     ("BM_StatusLightRedraw", "status light redraw", "us", None),
