@@ -8,7 +8,7 @@ export QT_QPA_PLATFORM=offscreen
 REPS=${1:-5}
 BUILD=${TAMSEL_BENCH_BUILD:-build-bench}
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD" -j "$(nproc)" --target bench_graph bench_loop bench_cli loop_soak
+cmake --build "$BUILD" -j "$(nproc)" --target bench_graph bench_loop bench_cli loop_soak profile_kill_soak
 out=$(mktemp -d -t tamsel-bench.XXXXXX)
 trap 'rm -rf "$out"' EXIT
 for b in bench_loop bench_cli bench_graph; do

@@ -14,12 +14,14 @@ ctest --test-dir build --output-on-failure -j "$JOBS"
 grep -h '^SKIPPED: ' build/Testing/Temporary/LastTest.log || true
 
 # Each benchmark once, briefly, so that none can rot; no timing is judged here (scripts/bench.sh
-# measures them in a Release build). The read-loop memory check runs for two seconds only.
+# measures them in a Release build). The read-loop memory check runs for two seconds only, the
+# preferences writes killed at random moments for twenty rounds.
 echo "== benchmarks, one brief run each"
 for b in bench_graph bench_loop bench_cli; do
     build/bench/$b --benchmark_min_time=0.01 >/dev/null 2>&1
 done
 build/bench/loop_soak 2 >/dev/null 2>&1
+build/bench/profile_kill_soak 20 >/dev/null
 echo "benchmarks ran"
 
 # The Debian packages, made from the same build, checked as a user gets them (see

@@ -1,8 +1,8 @@
 #include "PrivateProfile.h"
 
 #include <cerrno>
+#include <atomic>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -293,7 +293,7 @@ bool ValidNames(const std::string& section, const std::string& key, const std::s
 constexpr std::uint64_t kEnd = std::numeric_limits<std::uint64_t>::max();
 
 // A write's temporary file is the target's name, this tag and two decimal numbers joined by
-// "-" ("t.ini.tmp1234-5").
+// "-": the writing process's identifier and its count of temporary files ("t.ini.tmp1234-5").
 constexpr const char kTempTag[] = ".tmp";
 
 bool IsDigits(std::string_view s)
@@ -363,6 +363,9 @@ bool ProfileEngine::WriteString(const std::string& file, const std::string& sect
     if (!ValidNames(section, key, value))
         return false;
     const std::string path = fs_.Resolve(file);
+    // One writer at a time, from the read of the old content to the rename of the new, so
+    // that no other process's new version slips in between.
+    const auto lock = fs_.LockWrites(path);
     const ProfileFileState state = fs_.Stat(path);
     if (state.Exists && (!state.IsRegular || !state.Writable))
         return false;
@@ -414,15 +417,13 @@ bool WriteOut(ProfileFs& fs, const std::string& path, const Output& out, int& er
     RemoveAbandonedTemporaries(fs, path);
 
     // A temporary file beside the target, renamed over it once complete.
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter {0};
     std::unique_ptr<ProfileWriter> temp;
     std::string tempPath;
     int createErr = 0;
     for (int attempt = 0; attempt < 16 && !temp; ++attempt) {
         char suffix[48];
-        std::snprintf(suffix, sizeof suffix, "%s%lu-%u", kTempTag,
-                      static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(&counter) ^
-                                                 std::uintptr_t(std::time(nullptr))),
+        std::snprintf(suffix, sizeof suffix, "%s%lu-%u", kTempTag, CurrentProcessId(),
                       ++counter);
         tempPath = path + suffix;
         temp = fs.CreateNew(tempPath, createErr);
@@ -517,6 +518,7 @@ bool ProfileReplaceFile(ProfileFs& fs, const std::string& path, std::string_view
     out.Pieces.push_back({Piece::Insert, 0, std::string(content)});
     int err = 0;
     const std::string target = fs.Resolve(path);
+    const auto lock = fs.LockWrites(target);
     if (WriteOut(fs, target, out, err))
         return true;
     errorText = ProfileErrorText(err ? err : EIO);

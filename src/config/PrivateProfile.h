@@ -43,8 +43,10 @@ constexpr std::size_t kProfileMaxValue = 2047;
 // first line (CR LF in a file that has none). The new content goes to a temporary file in the
 // same directory, which then takes the old file's permissions and is renamed over it; when the
 // directory refuses a new file but the file itself may be written, the file is rewritten in
-// place. A temporary file that a stopped process left behind is removed by the next write of
-// the same file, once no live writer holds it. A file the
+// place. Writes of one file wait for each other across processes, from the read of the old
+// content to the rename of the new. A temporary file (named after its writing process) that a
+// stopped process left behind is removed by the next write of the same file, once no live
+// writer holds it. A file the
 // user may not write is never replaced. Names or values holding a line end, and names that
 // would not read back as written, are refused.
 class ProfileEngine final : public PrivateProfile {

@@ -10,6 +10,7 @@
 #include <sys/types.h>
 #ifdef _WIN32
 #include <io.h>
+#include <process.h>
 #include <windows.h>
 #else
 #include <sys/file.h>
@@ -196,25 +197,143 @@ std::unique_ptr<ProfileReader> RealProfileFs::OpenRead(const std::string& path)
 
 std::unique_ptr<ProfileWriter> RealProfileFs::CreateNew(const std::string& path, int& err)
 {
-    int fd = SysOpen(NativePath(path), O_WRONLY | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666);
+    const fs::path native = NativePath(path);
+#ifdef _WIN32
+    int fd = SysOpen(native, O_WRONLY | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666);
     if (fd < 0) {
         err = errno;
         return nullptr;
     }
-#ifdef _WIN32
     // A second handle marks the file as held: it lets the file be renamed, but no other
-    // process open it alone, until the writer is destroyed or its process ends.
-    HANDLE hold = ::CreateFileA(path.c_str(), GENERIC_READ,
+    // process open it alone, until the writer is destroyed or its process ends. The first
+    // handle holds it the same way until then.
+    HANDLE hold = ::CreateFileW(native.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     return std::make_unique<FdWriter>(fd, hold);
 #else
-    // A shared lock marks the file as held; the kernel drops it when the process ends, however
-    // it ends.
-    ::flock(fd, LOCK_SH);
-    return std::make_unique<FdWriter>(fd, ::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        int fd = SysOpen(native, O_WRONLY | O_CREAT | O_EXCL | O_BINARY | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            err = errno;
+            return nullptr;
+        }
+        // A shared lock marks the file as held; the kernel drops it when the process ends,
+        // however it ends. Another writer's clean-up may have taken the file in the moment
+        // between its creation and this lock, and removed it: the name then no longer leads
+        // to it, and the file is made again. Where the file system has no such locks, the
+        // clean-up cannot take the file either.
+        int locked;
+        while ((locked = ::flock(fd, LOCK_SH)) != 0 && errno == EINTR) {
+        }
+        struct stat held {}, named {};
+        if (locked != 0 || (::fstat(fd, &held) == 0 && ::lstat(native.c_str(), &named) == 0 &&
+                            held.st_dev == named.st_dev && held.st_ino == named.st_ino))
+            return std::make_unique<FdWriter>(fd, ::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+        ::close(fd);
+    }
+    err = EAGAIN;
+    return nullptr;
 #endif
 }
+
+#ifdef _WIN32
+namespace {
+
+// A lock file beside the target, locked while a write runs. The last holder removes it: it
+// opens the file alone, which succeeds only when no other process has it open, and the file
+// goes as that handle closes. One killed while it holds the lock leaves the file for the
+// next writer, which removes it in turn.
+class LockFile final : public ProfileWriteLock {
+public:
+    LockFile(HANDLE handle, fs::path path) : handle_(handle), path_(std::move(path)) {}
+    ~LockFile() override
+    {
+        OVERLAPPED at {};
+        ::UnlockFileEx(handle_, 0, 1, 0, &at);
+        ::CloseHandle(handle_);
+        HANDLE alone = ::CreateFileW(path_.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (alone != INVALID_HANDLE_VALUE)
+            ::CloseHandle(alone);
+    }
+    LockFile(const LockFile&) = delete;
+    LockFile& operator=(const LockFile&) = delete;
+
+private:
+    HANDLE handle_;
+    fs::path path_;
+};
+
+} // namespace
+
+std::unique_ptr<ProfileWriteLock> RealProfileFs::LockWrites(const std::string& path)
+{
+    const fs::path lock = NativePath(path + ".lock");
+    // Another holder removing the file refuses it for a moment (shared access refused, or a
+    // deletion pending); a folder that takes no new file refuses it for good.
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        HANDLE handle = ::CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            OVERLAPPED at {};
+            if (::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at))
+                return std::make_unique<LockFile>(handle, lock);
+            ::CloseHandle(handle);
+            return nullptr;
+        }
+        // A file pending deletion refuses every access, the question of its attributes too.
+        const DWORD error = ::GetLastError();
+        const bool passing = error == ERROR_SHARING_VIOLATION ||
+                             (error == ERROR_ACCESS_DENIED &&
+                              (::GetFileAttributesW(lock.c_str()) != INVALID_FILE_ATTRIBUTES ||
+                               ::GetLastError() == ERROR_ACCESS_DENIED));
+        if (!passing)
+            return nullptr;
+        ::Sleep(1);
+    }
+    return nullptr;
+}
+
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(::_getpid()); }
+#else
+namespace {
+
+class DirectoryLock final : public ProfileWriteLock {
+public:
+    explicit DirectoryLock(int fd) : fd_(fd) {}
+    ~DirectoryLock() override { ::close(fd_); }
+    DirectoryLock(const DirectoryLock&) = delete;
+    DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+// The lock lies on the file's directory, which every rename of the file leaves in place, so
+// that no lock file is ever left beside it.
+std::unique_ptr<ProfileWriteLock> RealProfileFs::LockWrites(const std::string& path)
+{
+    fs::path dir = NativePath(path).parent_path();
+    if (dir.empty())
+        dir = ".";
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            ::close(fd);
+            return nullptr;
+        }
+    }
+    return std::make_unique<DirectoryLock>(fd);
+}
+
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(::getpid()); }
+#endif
 
 std::unique_ptr<ProfileWriter> RealProfileFs::OpenTruncate(const std::string& path, int& err)
 {

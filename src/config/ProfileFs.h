@@ -33,6 +33,13 @@ public:
     virtual int Error() const = 0;
 };
 
+// Keeps other processes from writing one file until destroyed; the system drops it when its
+// process ends, however it ends, so a killed writer never blocks the next.
+class ProfileWriteLock {
+public:
+    virtual ~ProfileWriteLock() = default;
+};
+
 class ProfileFs {
 public:
     virtual ~ProfileFs() = default;
@@ -45,6 +52,10 @@ public:
     // failure. The file shows as held by a live writer until the writer is destroyed, even
     // after its Close(), so that another process never takes it for an abandoned one.
     virtual std::unique_ptr<ProfileWriter> CreateNew(const std::string& path, int& err) = 0;
+    // Waits until no other process writes path, then holds its writes off until the lock is
+    // destroyed; the lock lies on something the file's renames leave in place. Null when the
+    // file system offers no such lock: the write then goes on alone.
+    virtual std::unique_ptr<ProfileWriteLock> LockWrites(const std::string& path) = 0;
     // Opens an existing file for writing from its start, cutting it to zero length.
     virtual std::unique_ptr<ProfileWriter> OpenTruncate(const std::string& path, int& err) = 0;
     virtual bool Rename(const std::string& from, const std::string& to, int& err) = 0;
@@ -65,6 +76,7 @@ public:
     ProfileFileState Stat(const std::string& path) override;
     std::unique_ptr<ProfileReader> OpenRead(const std::string& path) override;
     std::unique_ptr<ProfileWriter> CreateNew(const std::string& path, int& err) override;
+    std::unique_ptr<ProfileWriteLock> LockWrites(const std::string& path) override;
     std::unique_ptr<ProfileWriter> OpenTruncate(const std::string& path, int& err) override;
     bool Rename(const std::string& from, const std::string& to, int& err) override;
     void Remove(const std::string& path) override;
@@ -75,6 +87,9 @@ public:
 
 // The process-wide real file system.
 ProfileFs& RealFs();
+
+// This process's identifier, which tells its temporary files from those of other processes.
+unsigned long CurrentProcessId();
 
 // The system's text for an error number.
 std::string ProfileErrorText(int err);

@@ -2,6 +2,7 @@
 // Temporary directories, whole-file reads and writes, a file system that refuses on demand, and
 // the kernel's own refusals to an unprivileged user.
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +14,11 @@
 
 #include "ProfileFs.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <process.h>
+#include <windows.h>
+#else
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -70,7 +75,8 @@ inline void WriteFile(const std::string& path, const std::string& content)
 }
 
 // The real file system, with refusals a test switches on: files reported as not writable (and
-// refused in place), directories that take no new file, and writes that fail past a size.
+// refused in place), directories that take no new file, and writes that fail past a size; and
+// a step of a write at which the process is killed, as a crash or a power cut stops it.
 class RefusingFs : public RealProfileFs {
 public:
     std::set<std::string> ReadOnlyFiles;
@@ -78,6 +84,22 @@ public:
     std::size_t FailWritesPast = std::size_t(-1); // bytes one writer may take before failing
     int WriteError = ENOSPC;
     int InPlaceWrites = 0;
+    enum class Step { Never, Created, Written, Synced, Renaming } DieAt = Step::Never;
+
+    void DieIf(Step step) const
+    {
+        if (step != DieAt)
+            return;
+#ifdef SIGKILL
+        std::raise(SIGKILL);
+#endif
+        std::_Exit(137);
+    }
+    bool Rename(const std::string& from, const std::string& to, int& err) override
+    {
+        DieIf(Step::Renaming);
+        return RealProfileFs::Rename(from, to, err);
+    }
 
     ProfileFileState Stat(const std::string& path) override
     {
@@ -92,7 +114,9 @@ public:
             err = EACCES;
             return nullptr;
         }
-        return Wrap(RealProfileFs::CreateNew(path, err));
+        auto writer = Wrap(RealProfileFs::CreateNew(path, err));
+        DieIf(Step::Created);
+        return writer;
     }
     std::unique_ptr<ProfileWriter> OpenTruncate(const std::string& path, int& err) override
     {
@@ -107,8 +131,8 @@ public:
 private:
     class LimitedWriter final : public ProfileWriter {
     public:
-        LimitedWriter(std::unique_ptr<ProfileWriter> inner, std::size_t limit, int error)
-            : inner_(std::move(inner)), left_(limit), error_(error)
+        LimitedWriter(std::unique_ptr<ProfileWriter> inner, const RefusingFs& fs)
+            : inner_(std::move(inner)), fs_(fs), left_(fs.FailWritesPast), error_(fs.WriteError)
         {
         }
         bool Write(const char* data, std::size_t size) override
@@ -120,13 +144,21 @@ private:
                 return false;
             }
             left_ -= size;
-            return inner_->Write(data, size);
+            const bool ok = inner_->Write(data, size);
+            fs_.DieIf(Step::Written);
+            return ok;
         }
-        bool Close() override { return inner_->Close(); }
+        bool Close() override
+        {
+            const bool ok = inner_->Close();
+            fs_.DieIf(Step::Synced);
+            return ok;
+        }
         int Error() const override { return failed_ ? error_ : inner_->Error(); }
 
     private:
         std::unique_ptr<ProfileWriter> inner_;
+        const RefusingFs& fs_;
         std::size_t left_;
         int error_;
         bool failed_ = false;
@@ -136,7 +168,7 @@ private:
     {
         if (!w)
             return w;
-        return std::make_unique<LimitedWriter>(std::move(w), FailWritesPast, WriteError);
+        return std::make_unique<LimitedWriter>(std::move(w), *this);
     }
 };
 
@@ -157,3 +189,52 @@ template <typename Body> int AsUnprivilegedUser(Body body)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
 }
 #endif
+
+// Runs this test program again, alone, for one test (disabled ones too) with `role` in the
+// environment variable TAMSEL_TEST_ROLE; Wait() gives its exit status.
+class TestCopy {
+public:
+    TestCopy(const std::string& test, const std::string& role)
+    {
+        const std::string filter = "--gtest_filter=" + test;
+        const char* args[] = {"test", filter.c_str(), "--gtest_also_run_disabled_tests", nullptr};
+#ifdef _WIN32
+        ::_putenv_s("TAMSEL_TEST_ROLE", role.c_str());
+        char self[MAX_PATH];
+        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        process_ = ::_spawnv(_P_NOWAIT, self, args);
+#else
+        ::setenv("TAMSEL_TEST_ROLE", role.c_str(), 1);
+        if (::posix_spawn(&process_, "/proc/self/exe", nullptr, nullptr,
+                          const_cast<char* const*>(args), environ) != 0)
+            process_ = -1;
+#endif
+    }
+    int Wait()
+    {
+        int status = -1;
+#ifdef _WIN32
+        if (process_ == -1 || ::_cwait(&status, process_, 0) == -1)
+            return -1;
+        return status;
+#else
+        if (process_ < 0 || ::waitpid(process_, &status, 0) != process_)
+            return -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+#endif
+    }
+
+private:
+#ifdef _WIN32
+    intptr_t process_ = -1;
+#else
+    pid_t process_ = -1;
+#endif
+};
+
+// The role this copy of the test program was started for, empty in the first.
+inline std::string TestRole()
+{
+    const char* role = std::getenv("TAMSEL_TEST_ROLE");
+    return role ? role : "";
+}
