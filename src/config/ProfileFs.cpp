@@ -244,10 +244,10 @@ namespace {
 // opens the file alone, which succeeds only when no other process has it open, and the file
 // goes as that handle closes. One killed while it holds the lock leaves the file for the
 // next writer, which removes it in turn.
-class LockFile final : public ProfileWriteLock {
+class HeldLockFile final : public ProfileWriteLock {
 public:
-    LockFile(HANDLE handle, fs::path path) : handle_(handle), path_(std::move(path)) {}
-    ~LockFile() override
+    HeldLockFile(HANDLE handle, fs::path path) : handle_(handle), path_(std::move(path)) {}
+    ~HeldLockFile() override
     {
         OVERLAPPED at {};
         ::UnlockFileEx(handle_, 0, 1, 0, &at);
@@ -257,8 +257,8 @@ public:
         if (alone != INVALID_HANDLE_VALUE)
             ::CloseHandle(alone);
     }
-    LockFile(const LockFile&) = delete;
-    LockFile& operator=(const LockFile&) = delete;
+    HeldLockFile(const HeldLockFile&) = delete;
+    HeldLockFile& operator=(const HeldLockFile&) = delete;
 
 private:
     HANDLE handle_;
@@ -279,7 +279,7 @@ std::unique_ptr<ProfileWriteLock> RealProfileFs::LockWrites(const std::string& p
         if (handle != INVALID_HANDLE_VALUE) {
             OVERLAPPED at {};
             if (::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at))
-                return std::make_unique<LockFile>(handle, lock);
+                return std::make_unique<HeldLockFile>(handle, lock);
             ::CloseHandle(handle);
             return nullptr;
         }

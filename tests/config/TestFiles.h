@@ -16,7 +16,6 @@
 
 #ifdef _WIN32
 #include <process.h>
-#include <windows.h>
 #else
 #include <spawn.h>
 #include <sys/wait.h>
@@ -191,7 +190,7 @@ template <typename Body> int AsUnprivilegedUser(Body body)
 #endif
 
 // Runs this test program again, alone, for one test (disabled ones too) with `role` in the
-// environment variable TAMSEL_TEST_ROLE; Wait() gives its exit status.
+// environment variable TAMSEL_TEST_ROLE.
 class TestCopy {
 public:
     TestCopy(const std::string& test, const std::string& role)
@@ -200,27 +199,24 @@ public:
         const char* args[] = {"test", filter.c_str(), "--gtest_also_run_disabled_tests", nullptr};
 #ifdef _WIN32
         ::_putenv_s("TAMSEL_TEST_ROLE", role.c_str());
-        char self[MAX_PATH];
-        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-        process_ = ::_spawnv(_P_NOWAIT, self, args);
+        process_ = ::_spawnv(_P_NOWAIT, _pgmptr, args);
 #else
         ::setenv("TAMSEL_TEST_ROLE", role.c_str(), 1);
-        if (::posix_spawn(&process_, "/proc/self/exe", nullptr, nullptr,
-                          const_cast<char* const*>(args), environ) != 0)
-            process_ = -1;
+        ::posix_spawn(&process_, "/proc/self/exe", nullptr, nullptr, const_cast<char**>(args),
+                      environ);
 #endif
     }
+    // Its exit status; not 0 when it could not start or a signal ended it.
     int Wait()
     {
         int status = -1;
 #ifdef _WIN32
-        if (process_ == -1 || ::_cwait(&status, process_, 0) == -1)
-            return -1;
+        ::_cwait(&status, process_, 0);
         return status;
 #else
-        if (process_ < 0 || ::waitpid(process_, &status, 0) != process_)
-            return -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return ::waitpid(process_, &status, 0) == process_ && WIFEXITED(status)
+                   ? WEXITSTATUS(status)
+                   : -1;
 #endif
     }
 
