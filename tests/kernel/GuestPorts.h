@@ -37,6 +37,14 @@ inline std::vector<std::string> KernelPortLines()
     return lines;
 }
 
+// This program's path as the program itself finds it: the kernel's link, not made canonical,
+// which would need the right to search every folder on the way. Empty when it cannot be read.
+inline std::string SelfPath()
+{
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec).string();
+}
+
 // The report's lines for an address no kernel port covers, for a user without root.
 inline std::vector<std::string> RawRefusalLines(const std::string& address)
 {
@@ -44,7 +52,7 @@ inline std::vector<std::string> RawRefusalLines(const std::string& address)
             "tamsel:   reason: raw port I/O needs root or CAP_SYS_RAWIO (/dev/port: Permission "
             "denied; ioperm: Operation not permitted)",
             "tamsel:   remedy: run tamsel as root, or once: sudo setcap cap_sys_rawio+ep " +
-                std::filesystem::canonical("/proc/self/exe").string()};
+                SelfPath()};
 }
 
 inline std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b)

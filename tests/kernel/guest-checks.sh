@@ -31,16 +31,25 @@ step() { # name command...
     echo "GUEST-STEP $name $status at $(cut -d' ' -f1 /proc/uptime) s"
 }
 
+# The programs that the unprivileged users run are copies in a folder they may enter, wherever
+# the tree under test lies (a clone in a folder that only its owner may enter included). The
+# window check's preferences file goes beside its executable, in that folder, which the user
+# may write.
+mkdir -p /tmp/program
+cp "$port_check" /tmp/program/kernel_port_check
+cp "$window_check" /tmp/program/kernel_window_check
+cp "$cli" /tmp/program/tamsel-cli
+chown -R 65534:65534 /tmp/program
+port_check=/tmp/program/kernel_port_check
+cli=/tmp/program/tamsel-cli
+
 step port-root "$port_check" --gtest_filter='*AsRoot*'
 step port-lp $lp_member "$port_check" --gtest_filter='AsLpMember*'
 step port-outsider $outsider "$port_check" --gtest_filter='AsOutsider*'
 
-# The window check's preferences file goes beside its executable: a copy in a folder the user
-# may write. A reader as root answers the byte /dev/port reads at an address, for the check to
-# see what the hardware holds.
-mkdir -p /tmp/program /tmp/kernel-peek
-cp "$window_check" /tmp/program/kernel_window_check
-chown -R 65534:65534 /tmp/program
+# A reader as root answers the byte /dev/port reads at an address, for the check to see what
+# the hardware holds.
+mkdir -p /tmp/kernel-peek
 mkfifo -m 622 /tmp/kernel-peek/request
 mkfifo -m 644 /tmp/kernel-peek/answer
 (
