@@ -130,7 +130,9 @@ for path in "$here" "$port_check" "$window_check" "$cli"; do
 done | sort -u >"$run/initrd/keep"
 (cd "$run/initrd" && find . | cpio -o -H newc 2>/dev/null | gzip -1) >"$run/initrd.gz"
 
-# --- the guest: three ports, the host's root read-only over 9p, the console on stdout
+# --- the guest: three ports, the host's root read-only over 9p, the console on stdout. The
+# kernel's check of the timer's interrupt counts ticks within a delay that an emulated machine
+# on a busy host can overrun (it then stops with "IO-APIC + timer doesn't work!"): it is left out.
 ports=()
 for base in 0x378 0x278 0x3B8; do
     ports+=(-chardev "null,id=lpt$base" -device "isa-parallel,chardev=lpt$base,iobase=$base")
@@ -144,7 +146,7 @@ timeout 600 qemu-system-x86_64 -machine pc,accel=tcg -cpu max -m 512 -nodefaults
     -fsdev local,id=host,path=/,security_model=none,readonly=on,multidevs=remap \
     -device virtio-9p-pci,fsdev=host,mount_tag=host \
     -kernel "$image" -initrd "$run/initrd.gz" \
-    -append "console=ttyS0 quiet loglevel=3 panic=-1" 2>&1 | tr -d '\r' | tee "$run/console"
+    -append "console=ttyS0 quiet loglevel=3 panic=-1 no_timer_check" 2>&1 | tr -d '\r' | tee "$run/console"
 qemu_status=${PIPESTATUS[0]}
 set -e
 echo "guest run: $(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN {printf "%.1f", e - s}') s"
