@@ -4,7 +4,6 @@
 // firmware lists them, which is not the order of their addresses.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -37,14 +36,15 @@ inline std::vector<std::string> KernelPortLines()
     return lines;
 }
 
-// The report's lines for an address no kernel port covers, for a user without root.
-inline std::vector<std::string> RawRefusalLines(const std::string& address)
+// The report's lines for kNoPort, for a user without root: it lies among the registers of
+// the kernel's port at 0x3B8, whose ppdev device is the way offered first.
+inline std::vector<std::string> RawRefusalLines()
 {
-    return {"tamsel: port " + address + ": no access",
+    return {"tamsel: port 0x3BC: no access",
             "tamsel:   reason: raw port I/O needs root or CAP_SYS_RAWIO (/dev/port: Permission "
             "denied; ioperm: Operation not permitted)",
-            "tamsel:   remedy: run tamsel as root, or once: sudo setcap cap_sys_rawio+ep " +
-                std::filesystem::canonical("/proc/self/exe").string()};
+            "tamsel:   remedy: reach parport0 at 0x3B8 through ppdev as a member of group lp "
+            "(sudo usermod -aG lp $USER, then log out and back in), or run tamsel as root"};
 }
 
 inline std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b)
