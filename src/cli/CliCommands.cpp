@@ -22,6 +22,8 @@ public:
     explicit CliHost(std::ostream& out) : out_(out) {}
 
     void LogMessage(const std::string& text, TColor) override { out_ << text << '\n'; }
+    // The port access itself says why a port is refused, in English, on standard error.
+    void LogRefusal(const std::string&, TColor) override {}
     bool InvertStatesChecked() override { return false; }
     void SetDriverLedStandBy(bool) override {}
     void SetDriverLedActive(bool) override {}

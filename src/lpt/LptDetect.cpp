@@ -49,8 +49,10 @@ void LptDetectPorts()
             if (h)
                 h->Delay(kDetectWaitMs);
             LptLoadDriver();
-            if (!PortOpen)
+            if (!PortOpen) {
+                LptLogRefusals(n, a);
                 continue;
+            }
             const std::uint32_t w = kTestByte;
             LptWriteData(w);
             const std::uint32_t r = LptReadData();
@@ -65,8 +67,12 @@ void LptDetectPorts()
                         : "Valeur lue <> Valeur écrite : port non détecté ") +
                     "à l'adresse $" + LptHexAddress(a),
                 ok ? clGreen : clRed);
+            // A value that did not come back may be a port the system refuses: the lines above
+            // then show a write and a read that never reached it, and the reason follows them.
             if (ok)
                 ++count;
+            else
+                LptLogRefusals(n, a);
             LptUnloadDriver();
         }
 

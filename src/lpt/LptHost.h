@@ -1,8 +1,8 @@
 #pragma once
-// What the port model needs from the main window: log a line, set the driver LED and label,
-// read the invert option, request the stop of a running read loop, recompute the window state,
-// select and run an LPTn action, write an LPTn hint, and wait while pumping messages. The main
-// window implements it; tests implement it too.
+// What the port model needs from the main window: log a line (a refused port's reason and
+// remedy among them), set the driver LED and label, read the invert option, request the stop of
+// a running read loop, recompute the window state, select and run an LPTn action, write an LPTn
+// hint, and wait while pumping messages. The main window implements it; tests implement it too.
 #include <cstdint>
 #include <string>
 
@@ -13,6 +13,10 @@ public:
     virtual ~LptHost() = default;
 
     virtual void LogMessage(const std::string& text, TColor colour) = 0;
+    // One line of a refused port's reason or remedy, in the window's language, written after
+    // the lines of the step that met the refusal. A host that tells refusals its own way may
+    // leave it out.
+    virtual void LogRefusal(const std::string& text, TColor colour) { LogMessage(text, colour); }
     // Checked state of "Inverser états logiques lus".
     virtual bool InvertStatesChecked() = 0;
 

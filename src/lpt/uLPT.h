@@ -130,6 +130,10 @@ void LptOpen();
 void LptClose();
 // Selects entry n's address and logs the selection line (the shared LPTn action handler).
 void LptSelectPort(int n);
+// Logs why the port of entry n at `address` cannot be reached and what would give access, in
+// red after that port's search lines; nothing when it can be reached. (An opening adopts the
+// state found at start-up, so a port that passed the search is never refused there.)
+void LptLogRefusals(int n, std::uint16_t address);
 
 // ---- Detection ----
 

@@ -4,6 +4,11 @@
 #include "WindowFixture.h"
 #include "kvDGraph.h"
 
+#ifdef __linux__
+#include "FakeLinuxSys.h"
+#include "LinuxOs.h"
+#endif
+
 namespace {
 
 using StartupTest = WindowFixture;
@@ -28,6 +33,25 @@ TEST_F(StartupTest, FreshDirectoryCreatesThePreferencesDetectsLpt1AndPrimesTheGr
     EXPECT_EQ(w.kvDGraph1->ValuePosition(), vpFullWidth);
     EXPECT_TRUE(errors.empty());
 }
+
+#ifdef __linux__
+// A user outside group lp, without root: the port at $378, which the kernel drives, is followed
+// in the log by why it is refused and what would give access.
+TEST_F(StartupTest, ARefusedLinuxPortShowsItsReasonAndRemedyInTheLog)
+{
+    fake::FakeLinuxSys kernel;
+    kernel.AddPort(0, "888\t1912\n");
+    kernel.openErrors = {{"/dev/parport0", EACCES}, {"/dev/port", EACCES}};
+    kernel.iopermError = EPERM;
+    port::LinuxOs os(kernel, nullptr);
+    port::UseOs(os);
+    const auto log = (Start(), Log());
+    EXPECT_EQ(std::vector<LoggedLine>(log.begin() + 3, log.begin() + 5),
+              fake::NotInGroupLpLines(1, "/dev/parport0"));
+    window.reset();
+    port::UseOs(bench);
+}
+#endif
 
 // The close query's moments, counted in reads of the tick counter, which advances by one on
 // each: the first read with the loop's stop requested, the last with the port open, and the

@@ -4,7 +4,6 @@
 // firmware lists them, which is not the order of their addresses.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -37,22 +36,15 @@ inline std::vector<std::string> KernelPortLines()
     return lines;
 }
 
-// This program's path as the program itself finds it: the kernel's link, not made canonical,
-// which would need the right to search every folder on the way. Empty when it cannot be read.
-inline std::string SelfPath()
+// The report's lines for kNoPort, for a user without root: it lies among the registers of
+// the kernel's port at 0x3B8, whose ppdev device is the way offered first.
+inline std::vector<std::string> RawRefusalLines()
 {
-    std::error_code ec;
-    return std::filesystem::read_symlink("/proc/self/exe", ec).string();
-}
-
-// The report's lines for an address no kernel port covers, for a user without root.
-inline std::vector<std::string> RawRefusalLines(const std::string& address)
-{
-    return {"tamsel: port " + address + ": no access",
+    return {"tamsel: port 0x3BC: no access",
             "tamsel:   reason: raw port I/O needs root or CAP_SYS_RAWIO (/dev/port: Permission "
             "denied; ioperm: Operation not permitted)",
-            "tamsel:   remedy: run tamsel as root, or once: sudo setcap cap_sys_rawio+ep " +
-                SelfPath()};
+            "tamsel:   remedy: reach parport0 at 0x3B8 through ppdev as a member of group lp "
+            "(sudo usermod -aG lp $USER, then log out and back in), or run tamsel as root"};
 }
 
 inline std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b)

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Runs inside the guest as root, on the host's own file system (read-only) with a fresh /tmp:
 # the port checks as root, as a user in group lp and as a user outside it, then the whole
-# program as a user in group lp, then tamsel-cli given the raw-I/O capability, then tamsel-cli's
-# capture. Each step ends with a line "GUEST-STEP name status".
+# program as a user in group lp and as one outside it, then tamsel-cli given the raw-I/O
+# capability, then tamsel-cli's capture. Each step ends with a line "GUEST-STEP name status".
 #   guest-checks.sh PORT-CHECK WINDOW-CHECK TAMSEL-CLI
 port_check=$1
 window_check=$2
@@ -59,7 +59,8 @@ mkfifo -m 644 /tmp/kernel-peek/answer
     done
 ) &
 reader=$!
-step window $lp_member /tmp/program/kernel_window_check
+step window $lp_member /tmp/program/kernel_window_check --gtest_filter='GuestWindow.*'
+step window-outsider $outsider /tmp/program/kernel_window_check --gtest_filter='*Outsider.*'
 kill "$reader"
 
 # tamsel-cli given the raw-I/O capability, as a user outside group lp: it writes 0x378 and is

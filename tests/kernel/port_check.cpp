@@ -78,7 +78,7 @@ struct Backend {
     port::LinuxOs os;
 };
 
-const std::vector<std::string> kRawRefusal = RawRefusalLines("0x3BC");
+const std::vector<std::string> kRawRefusal = RawRefusalLines();
 
 // The emulated port's own answers. Its status register follows the control lines written, as
 // a printer would: Init low (control bit 2 clear) resets it to 0xD8 (Busy bit, Ack, Select and

@@ -158,7 +158,8 @@ fi
 grep -q '^GUEST-DONE$' "$run/console" || { echo "FAILED: the guest did not finish" >&2; exit 1; }
 # Every step of guest-checks.sh, and the script itself, ran; none failed.
 missing=
-for name in port-root port-lp port-outsider window cli-raised cli-ppdev cli-devport checks; do
+for name in port-root port-lp port-outsider window window-outsider cli-raised cli-ppdev \
+    cli-devport checks; do
     grep -q "^GUEST-STEP $name " "$run/console" || missing="$missing $name"
 done
 failed=$(awk '/^GUEST-STEP / && $3 != 0 {printf " %s", $2}' "$run/console")

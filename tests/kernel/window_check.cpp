@@ -114,16 +114,26 @@ protected:
     std::vector<std::string> errors;
 };
 
+// The window's lines for kNoPort, refused to a user without root (see RawRefusalLines).
+std::vector<LoggedLine> RawRefusalLog()
+{
+    return fake::RefusalLines(3, "l'accès direct aux ports demande root ou CAP_SYS_RAWIO (/dev/"
+                              "port : permission refusée ; ioperm : opération non permise)",
+                              "passez par ppdev pour parport0 en 0x3B8, membre du groupe lp (sudo "
+                              "usermod -aG lp $USER, puis fermez la session et rouvrez-la), ou "
+                              "lancez tamsel en root");
+}
+
 TEST_F(GuestWindow, DefaultPreferencesFindLpt1AndLpt2OpenReadWriteCloseAndSave)
 {
     TfmMain& w = Start();
     EXPECT_EQ(ReadFile(IniPath()), DefaultUserPrefsText());
-    EXPECT_EQ(Log(),
-              fake::DefaultSearchLog("3BC", {"55", "55", "0"}, "2 ports parallèles trouvés"));
+    EXPECT_EQ(Log(), fake::DefaultSearchLog("3BC", {"55", "55", "0"}, "2 ports parallèles trouvés",
+                                            {{{}, {}, RawRefusalLog()}}));
     const std::vector<std::string> report =
         Join(Join(KernelPortLines(), {"tamsel: port 0x378: ppdev (/dev/parport2)",
                                       "tamsel: port 0x278: ppdev (/dev/parport1)"}),
-             RawRefusalLines("0x3BC"));
+             RawRefusalLines());
     EXPECT_EQ(diagnostics.Lines(), report);
     EXPECT_TRUE(w.ActLPT[1]->Checked());
     EXPECT_TRUE(w.ActLPT[2]->isEnabled());
@@ -218,6 +228,17 @@ TEST_F(GuestWindow, Lpt3At952IsFoundThroughPpdevToo)
         EXPECT_TRUE(w.ActLPT[std::size_t(n)]->isEnabled()) << n;
     EXPECT_TRUE(w.close());
     EXPECT_EQ(ReadFile(IniPath()), AfterFirstSave(prefs));
+}
+
+using GuestWindowOutsider = GuestWindow;
+
+TEST_F(GuestWindowOutsider, RefusedPortsShowTheirReasonAndRemedyInTheLog)
+{
+    Start();
+    EXPECT_EQ(Log(), fake::DefaultSearchLog("3BC", {"0", "0", "0"}, "0 port parallèle trouvé",
+                                            {fake::NotInGroupLpLines(1, "/dev/parport2"),
+                                             fake::NotInGroupLpLines(2, "/dev/parport1"),
+                                             RawRefusalLog()}));
 }
 
 } // namespace

@@ -73,13 +73,19 @@ TEST_F(DetectTest, CountLineFlagsAndSelection)
     }
 }
 
-TEST_F(DetectTest, NoDriverTestsNothingAndLogsNoPortLine)
+// The reason the system gives for a port it refuses follows that port's lines, if any.
+const port::AccessRefusal kBlocked{{"blocked", "unblock"}, {"bloqué", "débloquez"}};
+
+TEST_F(DetectTest, NoDriverTestsNothingAndLogsOnlyWhyAPortIsRefused)
 {
     nt.existingFiles.clear();
+    nt.refusals[632] = {kBlocked};
     Start(nt);
     Table({888, 632, 956, 0, 0, 0, 0, 0});
     LptDetectPorts();
     std::vector<LogLine> expected{{"Recherche des ports parallèles disponibles...", clBlack}};
+    const auto blocked = fake::RefusalLines(2, "bloqué", "débloquez");
+    expected.insert(expected.end(), blocked.begin(), blocked.end());
     for (int n = 4; n <= 8; ++n) expected.push_back(fake::IgnoredLine(n));
     expected.push_back(
         {"Fin de recherche des ports parallèles disponibles, 0 port parallèle trouvé.", clBlack});
@@ -92,11 +98,15 @@ TEST_F(DetectTest, HighBitsInAByteReplyAreNotAMatch)
     nt.deviceAlwaysReachable = true;
     Start(nt);
     nt.readReplyHighBits = 0x100;
+    nt.refusals[888] = {kBlocked, kBlocked};
     Table({888, 0, 0, 0, 0, 0, 0, 0});
     LptDetectPorts();
     EXPECT_FALSE(LptPorts[1].Detected);
-    EXPECT_EQ(std::vector<LogLine>(host.log.begin() + 1, host.log.begin() + 3),
-              fake::TestedLines(1, "378", "155", false));
+    auto expected = fake::TestedLines(1, "378", "155", false);
+    const auto blocked = fake::RefusalLines(1, "bloqué", "débloquez");
+    for (int i = 0; i < 2; ++i)
+        expected.insert(expected.end(), blocked.begin(), blocked.end());
+    EXPECT_EQ(std::vector<LogLine>(host.log.begin() + 1, host.log.begin() + 7), expected);
 }
 
 TEST_F(DetectTest, TestedPortsAreAccessedInOrderAndUntestedOnesNever)

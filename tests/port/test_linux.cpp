@@ -275,9 +275,19 @@ TEST_P(RefusalTest, PicksTheMethodAndExplainsARefusal)
         EXPECT_THROW(Os().OutByte(c.address, 1), port::PortAccessError);
         EXPECT_EQ(err.Text(), text); // explained once
         EXPECT_LE(sys.iopermCalls, 1); // a refused ioperm is not asked again
+        // Said first by a refused access, a refusal comes under a line naming its port.
+        Captured quiet;
+        EXPECT_THROW(port::LinuxOs(sys, quiet.File()).OutByte(c.address, 1),
+                     port::PortAccessError);
+        EXPECT_EQ(quiet.Text(), text.substr(text.find("tamsel: port ")));
     } else if (!c.reasons) {
         EXPECT_EQ(text.find("reason:"), std::string::npos) << text;
     }
+    // The window gets the refusal of a port refused, every word filled in, and none otherwise.
+    auto refusals = Os().RefusalsAt(c.address);
+    EXPECT_EQ(refusals.size(), c.method == Method::None ? 1u : 0u);
+    for (const port::AccessRefusal& r : refusals)
+        EXPECT_EQ((r.French.Reason + r.French.Remedy).find('{'), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -315,7 +325,17 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"NeedsRoot", true, [](fake::FakeLinuxSys&) {}, 0x278, Method::None,
                     {"port 0x278: no access\n", "raw port I/O needs root or "
                      "CAP_SYS_RAWIO (/dev/port: Permission denied; ioperm: Operation not "
-                     "permitted)", "sudo setcap cap_sys_rawio+ep "}},
+                     "permitted)", "sudo setcap cap_sys_rawio+ep ", " (warning: every user who "
+                     "runs it then reaches the parallel ports, and only them)\n"}},
+        RefusalCase{"AmongAKernelPortsRegisters", true, [](fake::FakeLinuxSys&) {}, 0x37B,
+                    Method::None, {"remedy: reach parport0 at 0x378 through ppdev as a member of "
+                                   "group lp (sudo usermod -aG lp $USER, then log out and back "
+                                   "in), or run tamsel as root\n"}},
+        RefusalCase{"NoRawAccessInThisKernel", false,
+                    [](fake::FakeLinuxSys& s) { s.devices = {}, s.iopermError = ENOSYS; }, 0x278,
+                    Method::None, {"reason: this kernel offers no raw port access (/dev/port: No "
+                                   "such file or directory; ioperm: Function not implemented)\n",
+                                   "remedy: use a port the kernel drives, through ppdev"}},
         RefusalCase{"Lockdown", false,
                     [](fake::FakeLinuxSys& s) {
                         s.openErrors["/dev/port"] = EPERM;
@@ -325,7 +345,8 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     0xD010, Method::None,
                     {"locked down (integrity, see /sys/kernel/security/lockdown)",
-                     "turn Secure Boot off"}},
+                     "remedy: use a port the kernel drives, through ppdev: sudo modprobe "
+                     "parport_pc ppdev, and be in group lp (sudo usermod -aG lp $USER)\n"}},
         RefusalCase{"NotX86", false,
                     [](fake::FakeLinuxSys& s) {
                         s.x86 = false;

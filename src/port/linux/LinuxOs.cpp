@@ -252,11 +252,16 @@ void LinuxOs::PpWrite(Channel& channel, unsigned offset, std::uint8_t value)
 
 void LinuxOs::Refuse(std::uint32_t address, const std::string& what)
 {
-    Route route;
     if (address <= 0xFFFF) {
-        route = RouteFor(address);
-        for (const std::string& line : Explain(route))
-            Say(line);
+        // Said at the first refusal unless the start-up report said it already, under a line
+        // naming the port refused: the kernel port's base, or else the address itself.
+        Route route = RouteFor(address);
+        if (std::optional<AccessRefusal> refusal = Explain(route, address)) {
+            if (!Said(reason_ + refusal->English.Reason))
+                Say(prefix_ + "port " + Hex(route.Via ? route.Via->Port.Base : address) +
+                    ": no access");
+            SayRefusal(*refusal);
+        }
     }
     throw PortAccessError("I/O port " + Hex(address) + ": " + what);
 }
@@ -339,111 +344,106 @@ std::string LinuxOs::Describe(const Route& route) const
     return "no access";
 }
 
-void LinuxOs::ExplainChannel(const Channel& channel, std::vector<std::string>& lines)
+AccessRefusal LinuxOs::ExplainChannel(const Channel& channel)
 {
     using Refusal = Channel::Refusal;
+    using Reason = RefusalReason;
+    using Remedy = RefusalRemedy;
     const KernelPort& port = channel.Port;
-    std::string name = "parport" + std::to_string(port.Number);
-    int error = channel.Error;
-    if (channel.Status == Channel::State::Lost) {
-        lines.push_back(reason_ + port.Device + " went away (" + ErrorText(error) + ")");
-        lines.push_back(remedy_ + "reconnect the port and start " + program_ + " again");
-        return;
-    }
-    const std::string again = ", then start " + program_ + " again";
-    const std::string findUser = " (sudo fuser -v " + port.Device + " names it)";
+    const int error = channel.Error;
+    RefusalValues values{{"device", Both(port.Device)},
+                         {"port", Both("parport" + std::to_string(port.Number))},
+                         {"program", Both(program_)},
+                         {"error", ErrnoText(error)}};
+    if (channel.Status == Channel::State::Lost)
+        return MakeRefusal(Reason::Gone, Remedy::Reconnect, values);
     switch (channel.Why) {
     case Refusal::Open:
-        if (error == EACCES || error == EPERM) {
-            lines.push_back(reason_ + port.Device + ": " + ErrorText(error) +
-                            ": you are not in group lp");
-            lines.push_back(remedy_ + "sudo usermod -aG lp $USER, then log out and back in (or run " +
-                            program_ + " as root)");
-        } else if (error == ENOENT || error == ENODEV || error == ENXIO) {
-            lines.push_back(reason_ + port.Device + ": " + ErrorText(error) +
-                            ": the ppdev module is not loaded");
-            lines.push_back(remedy_ + std::string("sudo modprobe ppdev (list ppdev in "
-                                                  "/etc/modules to load it at every boot)"));
-        } else {
-            lines.push_back(reason_ + port.Device + " cannot be opened: " + ErrorText(error));
-            lines.push_back(remedy_ + "see what the kernel says about " + name +
-                            " (sudo dmesg | grep parport)");
-        }
-        return;
+        if (error == EACCES || error == EPERM)
+            return MakeRefusal(Reason::NotInGroupLp, Remedy::JoinGroupLp, values);
+        if (error == ENOENT || error == ENODEV || error == ENXIO)
+            return MakeRefusal(Reason::PpdevNotLoaded, Remedy::LoadPpdev, values);
+        return MakeRefusal(Reason::DeviceFailed, Remedy::AskKernel, values);
     case Refusal::Held:
     case Refusal::Slept: {
         const std::string& holder = channel.Holder;
-        std::string who = holder.empty()   ? std::string("another program or driver")
-                          : holder == "lp" ? std::string("the printer driver lp")
-                                           : holder;
-        std::string wait = std::to_string(kClaimWait.count() / 1000) + " s";
-        lines.push_back(reason_ + name + " is held by " + who +
-                        (channel.Why == Refusal::Held ? " and cannot be claimed"
-                                                      : " and was not released within " + wait));
+        values["holder"] = HolderText(holder);
+        values["wait"] = Both(std::to_string(kClaimWait.count() / 1000) + " s");
+        const Reason reason = channel.Why == Refusal::Held ? Reason::Held : Reason::HeldTooLong;
         if (holder == "lp")
-            lines.push_back(remedy_ + "sudo rmmod lp (or let the printing end)" + again);
-        else if (holder.empty() || holder.rfind("ppdev", 0) == 0)
-            lines.push_back(remedy_ + "close the other program that uses " + port.Device +
-                            findUser + again);
-        else
-            lines.push_back(remedy_ + "sudo rmmod " + holder + again);
-        return;
+            return MakeRefusal(reason, Remedy::RemoveLp, values);
+        if (holder.empty() || holder.rfind("ppdev", 0) == 0)
+            return MakeRefusal(reason, Remedy::CloseOther, values);
+        return MakeRefusal(reason, Remedy::RemoveDriver, values);
     }
     case Refusal::Claim:
         break;
     }
-    if (error == ENXIO) {
-        // The kernel could not register the program as a user of the port: the port is no longer
-        // there, or a device that wants it alone is registered on it.
-        lines.push_back(reason_ + name + " cannot take another user (" + ErrorText(error) +
-                        "): it is gone, or another program or driver holds it exclusively");
-        lines.push_back(remedy_ + "close the other program that uses " + port.Device +
-                        findUser + ", or see whether the kernel still lists " + name +
-                        " (sudo dmesg | grep parport)" + again);
-        return;
-    }
-    lines.push_back(reason_ + name + " cannot be claimed: " + ErrorText(error));
-    lines.push_back(remedy_ + "see what the kernel says about " + name +
-                    " (sudo dmesg | grep parport)");
+    // ENXIO: the kernel could not register the program as a user of the port: the port is no
+    // longer there, or a device that wants it alone is registered on it.
+    if (error == ENXIO)
+        return MakeRefusal(Reason::Exclusive, Remedy::CloseOtherOrAskKernel, values);
+    return MakeRefusal(Reason::ClaimFailed, Remedy::AskKernel, values);
 }
 
-std::vector<std::string> LinuxOs::Explain(const Route& route)
+AccessRefusal LinuxOs::ExplainRaw(std::uint32_t address)
 {
-    std::vector<std::string> lines;
-    if (route.How != Method::None)
-        return lines;
-    if (route.Via != nullptr && route.Via->Status != Channel::State::Claimed) {
-        ExplainChannel(*route.Via, lines);
-        return lines;
-    }
-    if (route.NotParallel) {
-        lines.push_back(reason_ + "not a parallel-port register: " + program_ +
-                        " has its right to raw port I/O from its file (a capability or "
-                        "set-user-id), which reaches parallel ports only");
-        lines.push_back(remedy_ + "run " + program_ + " as root");
-        return lines;
-    }
-    std::string lockdown = ActiveLockdown(sys_.ReadText(kLockdownFile));
-    std::string devPort = "/dev/port: " + ErrorText(devPortError_);
+    using Reason = RefusalReason;
+    using Remedy = RefusalRemedy;
+    RefusalValues values{{"program", Both(program_)},
+                         {"devport", ErrnoText(devPortError_)},
+                         {"ioperm", ErrnoText(iopermError_)}};
+    const std::string lockdown = ActiveLockdown(sys_.ReadText(kLockdownFile));
     if (!lockdown.empty()) {
-        lines.push_back(reason_ + std::string("the kernel is locked down (") + lockdown +
-                        ", see " + kLockdownFile + "): /dev/port and ioperm are forbidden");
-        lines.push_back(remedy_ + std::string("use a port the kernel drives, through ppdev "
-                                              "(sudo modprobe parport_pc ppdev), or turn "
-                                              "Secure Boot off"));
-    } else if (!sys_.HasPortInstructions()) {
-        lines.push_back(reason_ + std::string("this processor is not x86 and has no I/O port "
-                                              "instructions (") + devPort + ")");
-        lines.push_back(remedy_ + std::string("use a port the kernel drives, through ppdev "
-                                              "(sudo modprobe parport_pc ppdev)"));
-    } else {
-        lines.push_back(reason_ + std::string("raw port I/O needs root or CAP_SYS_RAWIO (") +
-                        devPort + "; ioperm: " + ErrorText(iopermError_) + ")");
-        std::string self = ExecutablePath();
-        lines.push_back(remedy_ + "run " + program_ + " as root, or once: sudo setcap "
-                                  "cap_sys_rawio+ep " + (self.empty() ? program_ : self));
+        values["lockdown"] = Both(lockdown);
+        values["file"] = Both(kLockdownFile);
+        return MakeRefusal(Reason::LockedDown, Remedy::UseKernelPort, values);
     }
-    return lines;
+    // /dev/port that does not exist and ioperm that the kernel lacks: no rights would help.
+    const bool noDevPort = devPortError_ == ENOENT || devPortError_ == ENODEV ||
+                           devPortError_ == ENXIO;
+    if (!sys_.HasPortInstructions())
+        return MakeRefusal(Reason::NoPortInstructions, Remedy::UseKernelPort, values);
+    if (noDevPort && iopermError_ == ENOSYS)
+        return MakeRefusal(Reason::NoRawAccess, Remedy::UseKernelPort, values);
+    for (const Channel& channel : channels_) {
+        if (channel.Port.Base != 0 && InRanges(PortRegisters(channel.Port.Base), address)) {
+            values["port"] = Both("parport" + std::to_string(channel.Port.Number));
+            values["base"] = Both(Hex(channel.Port.Base));
+            return MakeRefusal(Reason::NeedsRights, Remedy::KernelPortThroughPpdev, values);
+        }
+    }
+    const std::string self = ExecutablePath();
+    values["path"] = Both(self.empty() ? program_ : self);
+    return MakeRefusal(Reason::NeedsRights, Remedy::RootOrCapability, values);
+}
+
+std::optional<AccessRefusal> LinuxOs::Explain(const Route& route, std::uint32_t address)
+{
+    if (route.How != Method::None)
+        return std::nullopt;
+    if (route.Via != nullptr && route.Via->Status != Channel::State::Claimed)
+        return ExplainChannel(*route.Via);
+    if (route.NotParallel)
+        return MakeRefusal(RefusalReason::NotParallel, RefusalRemedy::RunAsRoot,
+                           {{"program", Both(program_)}});
+    return ExplainRaw(address);
+}
+
+std::vector<AccessRefusal> LinuxOs::RefusalsAt(std::uint16_t base)
+{
+    std::vector<AccessRefusal> refusals;
+    for (std::uint32_t a = base; a <= base + 2u && a <= 0xFFFF; ++a) {
+        std::optional<AccessRefusal> refusal = Explain(RouteFor(a), a);
+        if (!refusal)
+            continue;
+        bool known = false;
+        for (const AccessRefusal& r : refusals)
+            known = known || r.English.Reason == refusal->English.Reason;
+        if (!known)
+            refusals.push_back(std::move(*refusal));
+    }
+    return refusals;
 }
 
 void LinuxOs::Say(const std::string& line)
@@ -452,6 +452,12 @@ void LinuxOs::Say(const std::string& line)
         return;
     std::fprintf(diagnostics_, "%s\n", line.c_str());
     std::fflush(diagnostics_);
+}
+
+void LinuxOs::SayRefusal(const AccessRefusal& refusal)
+{
+    Say(reason_ + refusal.English.Reason);
+    Say(remedy_ + refusal.English.Remedy);
 }
 
 void LinuxOs::ReportPortAccess(const std::vector<std::uint16_t>& addresses)
@@ -495,9 +501,9 @@ void LinuxOs::ReportPortAccess(const std::vector<std::uint16_t>& addresses)
                         Describe(routes[i].second);
         }
         Say(line);
-        for (const auto& entry : routes)
-            for (const std::string& reason : Explain(entry.second))
-                Say(reason);
+        for (const auto& [a, route] : routes)
+            if (std::optional<AccessRefusal> refusal = Explain(route, a))
+                SayRefusal(*refusal);
         Channel* data = ChannelCovering(base);
         if (data != nullptr && data->Port.ModesKnown && !data->Port.HasMode("TRISTATE")) {
             std::string name = "parport" + std::to_string(data->Port.Number);

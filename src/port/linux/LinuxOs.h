@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "../OsApi.h"
+#include "LinuxRefusals.h"
 #include "LinuxSys.h"
 #include "ParallelRanges.h"
 #include "ParportProc.h"
@@ -76,6 +77,8 @@ public:
     // Working that out opens and claims the kernel ports involved, as their first use would.
     void ReportPortAccess(const std::vector<std::uint16_t>& addresses);
 
+    std::vector<AccessRefusal> RefusalsAt(std::uint16_t base) override;
+
     enum class Method { Ppdev, DevPort, PortInstructions, None };
     // How long a claim may sleep while another driver holds the port. While it sleeps, every
     // other ppdev request in the system waits as well, the holder's own release included.
@@ -124,10 +127,14 @@ private:
     [[noreturn]] void Refuse(std::uint32_t address, const std::string& what);
 
     std::string Describe(const Route& route) const;
-    // The reason and the remedy of a refusal, one line each.
-    std::vector<std::string> Explain(const Route& route);
-    void ExplainChannel(const Channel& channel, std::vector<std::string>& lines);
+    // Why the route to an address reaches nothing and what would give access; nothing when
+    // it reaches the address.
+    std::optional<AccessRefusal> Explain(const Route& route, std::uint32_t address);
+    AccessRefusal ExplainChannel(const Channel& channel);
+    AccessRefusal ExplainRaw(std::uint32_t address);
     void Say(const std::string& line);   // once per distinct line for the whole run
+    void SayRefusal(const AccessRefusal& refusal); // its reason: and remedy: lines
+    bool Said(const std::string& line) const { return said_.count(line) != 0; }
 
     std::unique_ptr<LinuxSys> ownSys_;
     LinuxSys& sys_;

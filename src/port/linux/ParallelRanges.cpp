@@ -23,8 +23,8 @@ void AddRange(std::vector<IoRange>& ranges, std::uint32_t first, std::uint32_t l
 
 void AddPortBase(std::vector<IoRange>& ranges, std::uint32_t base)
 {
-    AddRange(ranges, base, base + 7);
-    AddRange(ranges, base + 0x400, base + 0x402);
+    for (const IoRange& registers : PortRegisters(base))
+        AddRange(ranges, registers.First, registers.Last);
 }
 
 constexpr std::string_view kBlanks = " \t\r\n";
@@ -77,6 +77,11 @@ void AddPciIoRanges(std::vector<IoRange>& ranges, std::string_view resource)
 }
 
 } // namespace
+
+std::vector<IoRange> PortRegisters(std::uint32_t base)
+{
+    return {{base, base + 7}, {base + 0x400, base + 0x402}};
+}
 
 std::vector<IoRange> ParallelPortRanges(LinuxSys& sys, const std::string& procDir,
                                         const std::string& pciDir)

@@ -27,6 +27,9 @@ std::vector<IoRange> ParallelPortRanges(LinuxSys& sys, const std::string& procDi
 
 bool InRanges(const std::vector<IoRange>& ranges, std::uint32_t address);
 
+// The registers of a port at `base`: base .. base + 7 and base + 0x400 .. base + 0x402.
+std::vector<IoRange> PortRegisters(std::uint32_t base);
+
 // A run is raised when the kernel started it with the secure-execution flag and its real user
 // is not root (root reaches every address without the program file's help).
 bool RunIsRaised(LinuxSys& sys);
