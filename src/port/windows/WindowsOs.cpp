@@ -99,42 +99,4 @@ bool WindowsOs::DeviceIoControl(Handle device, std::uint32_t code, const void* i
     return ok != FALSE;
 }
 
-// The processor's port instructions. Only the platforms outside the NT family, where the port
-// I/O client uses them, let a program run them.
-std::uint8_t WindowsOs::InByte(std::uint16_t port)
-{
-    std::uint8_t v;
-    __asm__ __volatile__("inb %w1, %b0" : "=a"(v) : "Nd"(port));
-    return v;
-}
-
-std::uint16_t WindowsOs::InWord(std::uint16_t port)
-{
-    std::uint16_t v;
-    __asm__ __volatile__("inw %w1, %w0" : "=a"(v) : "Nd"(port));
-    return v;
-}
-
-std::uint32_t WindowsOs::InDword(std::uint16_t port)
-{
-    std::uint32_t v;
-    __asm__ __volatile__("inl %w1, %0" : "=a"(v) : "Nd"(port));
-    return v;
-}
-
-void WindowsOs::OutByte(std::uint16_t port, std::uint8_t value)
-{
-    __asm__ __volatile__("outb %b0, %w1" : : "a"(value), "Nd"(port));
-}
-
-void WindowsOs::OutWord(std::uint16_t port, std::uint16_t value)
-{
-    __asm__ __volatile__("outw %w0, %w1" : : "a"(value), "Nd"(port));
-}
-
-void WindowsOs::OutDword(std::uint16_t port, std::uint32_t value)
-{
-    __asm__ __volatile__("outl %0, %w1" : : "a"(value), "Nd"(port));
-}
-
 } // namespace port

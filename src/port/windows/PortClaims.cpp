@@ -1,0 +1,36 @@
+#include "PortClaims.h"
+
+#include <string>
+#include <windows.h>
+
+namespace port {
+
+PortClaims::~PortClaims()
+{
+    // Closing the last handle of an owned mutex abandons it: the next claimant then owns it.
+    for (const auto& [base, mutex] : held_)
+        ::CloseHandle(static_cast<HANDLE>(mutex));
+}
+
+bool PortClaims::Claim(std::uint16_t base)
+{
+    if (held_.count(base) != 0)
+        return true;
+    // The global namespace, so that copies in other sessions of the machine see it too.
+    static const char digits[] = "0123456789ABCDEF";
+    std::wstring name = L"Global\\Tamsel.Port.";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        name += wchar_t(digits[(base >> shift) & 0xF]);
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
+    if (mutex == nullptr) // the name is taken by an object this user may not open: held
+        return false;
+    const DWORD wait = ::WaitForSingleObject(mutex, 0);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+        ::CloseHandle(mutex);
+        return false;
+    }
+    held_[base] = mutex;
+    return true;
+}
+
+} // namespace port
