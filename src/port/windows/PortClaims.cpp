@@ -8,19 +8,21 @@ namespace port {
 PortClaims::~PortClaims()
 {
     // Closing the last handle of an owned mutex abandons it: the next claimant then owns it.
-    for (const auto& [base, mutex] : held_)
+    for (void* mutex : mutexes_)
         ::CloseHandle(static_cast<HANDLE>(mutex));
 }
 
-bool PortClaims::Claim(std::uint16_t base)
+bool PortClaims::Claim(std::uint32_t address)
 {
-    if (held_.count(base) != 0)
+    const std::uint32_t block = (address & 0xFFFF) >> kBlockShift;
+    if (ours_.test(block))
         return true;
     // The global namespace, so that copies in other sessions of the machine see it too.
     static const char digits[] = "0123456789ABCDEF";
+    const std::uint32_t first = block << kBlockShift;
     std::wstring name = L"Global\\Tamsel.Port.";
     for (int shift = 12; shift >= 0; shift -= 4)
-        name += wchar_t(digits[(base >> shift) & 0xF]);
+        name += wchar_t(digits[(first >> shift) & 0xF]);
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex == nullptr) // the name is taken by an object this user may not open: held
         return false;
@@ -29,7 +31,8 @@ bool PortClaims::Claim(std::uint16_t base)
         ::CloseHandle(mutex);
         return false;
     }
-    held_[base] = mutex;
+    mutexes_.push_back(mutex);
+    ours_.set(block);
     return true;
 }
 

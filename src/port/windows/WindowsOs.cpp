@@ -3,6 +3,8 @@
 #include <vector>
 #include <windows.h>
 
+#include "zlportio.h"
+
 namespace port {
 
 namespace {
@@ -91,6 +93,12 @@ bool WindowsOs::DeviceIoControl(Handle device, std::uint32_t code, const void* i
                                 std::uint32_t inSize, void* out, std::uint32_t outSize,
                                 std::uint32_t* bytesReturned)
 {
+    // A request for a port that another copy of the program holds does not reach it.
+    if (in != nullptr && inSize >= kPortRequestSize &&
+        !claims_.Claim(DecodePortRequest(static_cast<const std::uint8_t*>(in)).Port)) {
+        ::SetLastError(ERROR_BUSY);
+        return false;
+    }
     DWORD returned = 0;
     BOOL ok = ::DeviceIoControl(reinterpret_cast<HANDLE>(device), code, const_cast<void*>(in),
                                 inSize, out, outSize, &returned, nullptr);

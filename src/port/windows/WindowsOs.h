@@ -52,6 +52,9 @@ public:
     static std::wstring ExecutableFolder();
 
 private:
+    // Raises PortAccessError when another copy holds the port.
+    void Guard(std::uint16_t port);
+
     InpOut inpOut_;
     PortClaims claims_;
 };

@@ -79,10 +79,20 @@ void WindowsOs::ReportAccessPlan(const std::vector<std::uint16_t>& addresses)
     std::fflush(stderr);
 }
 
-// The port instructions: the library's functions once it is open, else the processor's own,
-// which only the platforms outside the NT family let a program run.
+void WindowsOs::Guard(std::uint16_t port)
+{
+    if (!claims_.Claim(port)) {
+        char text[64];
+        std::snprintf(text, sizeof text, "port 0x%X: held by another copy of Tamsel", unsigned(port));
+        throw PortAccessError(text);
+    }
+}
+
+// The port instructions, on a port this copy holds: the library's functions once it is open,
+// else the processor's own, which only the platforms outside the NT family let a program run.
 std::uint8_t WindowsOs::InByte(std::uint16_t port)
 {
+    Guard(port);
     if (inpOut_.IsOpen())
         return inpOut_.ReadByte(port);
     std::uint8_t v;
@@ -92,6 +102,7 @@ std::uint8_t WindowsOs::InByte(std::uint16_t port)
 
 std::uint16_t WindowsOs::InWord(std::uint16_t port)
 {
+    Guard(port);
     if (inpOut_.IsOpen())
         return inpOut_.ReadWord(port);
     std::uint16_t v;
@@ -101,6 +112,7 @@ std::uint16_t WindowsOs::InWord(std::uint16_t port)
 
 std::uint32_t WindowsOs::InDword(std::uint16_t port)
 {
+    Guard(port);
     if (inpOut_.IsOpen())
         return inpOut_.ReadDword(port);
     std::uint32_t v;
@@ -110,6 +122,7 @@ std::uint32_t WindowsOs::InDword(std::uint16_t port)
 
 void WindowsOs::OutByte(std::uint16_t port, std::uint8_t value)
 {
+    Guard(port);
     if (inpOut_.IsOpen())
         return inpOut_.WriteByte(port, value);
     __asm__ __volatile__("outb %b0, %w1" : : "a"(value), "Nd"(port));
@@ -117,6 +130,7 @@ void WindowsOs::OutByte(std::uint16_t port, std::uint8_t value)
 
 void WindowsOs::OutWord(std::uint16_t port, std::uint16_t value)
 {
+    Guard(port);
     if (inpOut_.IsOpen())
         return inpOut_.WriteWord(port, value);
     __asm__ __volatile__("outw %w0, %w1" : : "a"(value), "Nd"(port));
@@ -124,6 +138,7 @@ void WindowsOs::OutWord(std::uint16_t port, std::uint16_t value)
 
 void WindowsOs::OutDword(std::uint16_t port, std::uint32_t value)
 {
+    Guard(port);
     if (inpOut_.IsOpen())
         return inpOut_.WriteDword(port, value);
     __asm__ __volatile__("outl %0, %w1" : : "a"(value), "Nd"(port));

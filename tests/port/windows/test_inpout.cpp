@@ -109,15 +109,23 @@ TEST_F(InpOutTest, ADriverThatCannotStartFallsBackToTheLibrary)
 }
 
 // A second copy (here: another thread with a backend of its own) finds the port held and
-// leaves it alone; another port stays free for it.
+// cannot write to it; another port stays free for it.
 TEST_F(InpOutTest, OneCopyAtATimeOnAPort)
 {
     PutBeside("inpoutx64.dll");
     PortIoStartup();
     ASSERT_EQ(Reasons(888), "");
+    PortWrite(888, pwByte, 0x55);
     std::string second, other;
+    bool refused = false;
     std::thread([&] {
         port::WindowsOs copy;
+        copy.OpenPortLibrary();
+        try {
+            copy.OutByte(890, 0x21);
+        } catch (const port::PortAccessError&) {
+            refused = true;
+        }
         for (const auto& refusal : copy.RefusalsAt(888))
             second += refusal.English.Reason + "|" + refusal.French.Reason;
         other = copy.RefusalsAt(632).empty() ? "free" : "held";
@@ -125,6 +133,8 @@ TEST_F(InpOutTest, OneCopyAtATimeOnAPort)
     EXPECT_EQ(second, "another copy of Tamsel is using the port at 0x378|une autre copie de "
                       "Tamsel utilise le port à l'adresse $378");
     EXPECT_EQ(other, "free");
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(PortRead(890, pwByte), 0xC0u); // the control register as this copy left it
     EXPECT_EQ(Reasons(888), ""); // still this copy's
 }
 
