@@ -68,13 +68,13 @@ struct PortLibrary {
 };
 
 // A parallel port of the system's device list: its name (LPTn) and its I/O ranges, as listed.
-struct IoRange {
+struct DeviceRange {
     std::uint16_t First = 0;
     std::uint16_t Last = 0;
 };
 struct SystemPort {
     std::string Name;
-    std::vector<IoRange> Ranges;
+    std::vector<DeviceRange> Ranges;
 };
 
 class OsApi {

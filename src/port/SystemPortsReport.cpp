@@ -17,7 +17,7 @@ std::string Hex(std::uint16_t value, bool french)
 std::string Ranges(const SystemPort& port, bool french)
 {
     std::string text;
-    for (const IoRange& range : port.Ranges) {
+    for (const DeviceRange& range : port.Ranges) {
         text += (text.empty() ? "" : ", ") + Hex(range.First, french);
         if (range.Last != range.First)
             text += "-" + Hex(range.Last, french);

@@ -39,9 +39,9 @@ bool IsParallelName(const std::wstring& name)
 }
 
 // The I/O ranges of the device's allotted configuration, else of its boot configuration.
-std::vector<IoRange> IoRanges(DEVINST instance)
+std::vector<DeviceRange> IoRanges(DEVINST instance)
 {
-    std::vector<IoRange> ranges;
+    std::vector<DeviceRange> ranges;
     LOG_CONF config = 0;
     if (::CM_Get_First_Log_Conf(&config, instance, ALLOC_LOG_CONF) != CR_SUCCESS &&
         ::CM_Get_First_Log_Conf(&config, instance, BOOT_LOG_CONF) != CR_SUCCESS)
