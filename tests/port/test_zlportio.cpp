@@ -215,17 +215,6 @@ TEST(PortIoWays, TheDriverElseThePortLibraryElseTheReasonAndTheRemedy)
     }
 }
 
-// The start-up report's line for the way in use says why the driver did not start.
-TEST(WayInUse, NamesTheWayAndWhyTheDriverFailed)
-{
-    EXPECT_EQ(port::WayInUse(true, false, true, 0), "ports reached through the port driver zlportio");
-    EXPECT_EQ(port::WayInUse(true, true, false, 2), "no port driver zlportio.sys in the program's "
-                                             "folder; ports reached through inpoutx64.dll "
-                                             "(InpOutx64)");
-    EXPECT_EQ(port::WayInUse(false, false, true, 577), "Windows loads no unsigned driver, and "
-              "zlportio.sys has no valid signature (error 577); no way to the ports");
-}
-
 TEST_F(PortIoTest, DriverReadsAreZeroExtendedAndFailedRequestsReadZero)
 {
     os.deviceAlwaysReachable = true;
