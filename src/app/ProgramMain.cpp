@@ -12,7 +12,7 @@ void ChooseMessagePump()
     qputenv("QT_NO_GLIB", "1");
 }
 
-int RunTamsel(port::OsApi& os, const std::string& executablePath)
+int RunTamsel(port::OsApi& os, const std::string& executablePath, Edition edition)
 {
     port::UseOs(os);
     PortIoStartup();
@@ -26,7 +26,7 @@ int RunTamsel(port::OsApi& os, const std::string& executablePath)
         ConfineToolkitLoading(os.RaisedRun());
         QApplication app(argc, argv);
         CreatingMainForm = true;
-        auto window = std::make_unique<TfmMain>(nullptr, executablePath);
+        auto window = std::make_unique<TfmMain>(nullptr, executablePath, edition);
         CreatingMainForm = false;
         result = QApplication::exec();
     }

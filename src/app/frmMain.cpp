@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "LabelCaption.h"
+#include "SystemPortsReport.h"
 #include "kvoeLed.h"
 #include "uGraph.h"
 #include "uLog.h"
@@ -20,6 +21,15 @@ std::string AppDir;
 std::string PrefsFileName;
 
 namespace {
+
+// The parallel ports that the system lists, where it keeps such a list, and those of them that
+// the preferences do not search.
+void LogSystemPorts(const std::vector<std::uint16_t>& configured)
+{
+    if (const auto ports = port::Os().SystemPorts())
+        for (const std::string& line : port::SystemPortLines(*ports, configured, true))
+            LogMessage(line, kLogProgress);
+}
 
 TfmMain* mainWindow = nullptr;
 
@@ -34,8 +44,8 @@ std::function<void(QWidget*, const QString&)> TfmMain::ShowError = &ShowErrorBox
 
 TfmMain* MainWindow() { return mainWindow; }
 
-TfmMain::TfmMain(QWidget* parent, const std::string& executablePath)
-    : QMainWindow(parent), executablePath_(executablePath)
+TfmMain::TfmMain(QWidget* parent, const std::string& executablePath, Edition edition)
+    : QMainWindow(parent), executablePath_(executablePath), edition_(edition)
 {
     mainWindow = this;
     setObjectName("fmMain");
@@ -74,6 +84,7 @@ void TfmMain::InitMainWindow()
     }
     port::Os().ReportAccessPlan(ConfiguredAddresses());
     LptDetectPorts();
+    LogSystemPorts(ConfiguredAddresses());
     GraphInit(*kvDGraph1);
 }
 

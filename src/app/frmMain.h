@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Edition.h"
 #include "TAction.h"
 #include "uLPT.h"
 
@@ -37,7 +38,8 @@ public:
     // Creates the window with every control in its initial state, then runs its creation event
     // (the start-up sequence) to completion. The executable's path defaults to the running
     // program's; tests pass one of their own.
-    explicit TfmMain(QWidget* parent = nullptr, const std::string& executablePath = {});
+    explicit TfmMain(QWidget* parent = nullptr, const std::string& executablePath = {},
+                     Edition edition = Edition::Real);
     ~TfmMain() override;
 
     // Start-up and close.
@@ -135,6 +137,7 @@ private:
     void GraphAddSample();
 
     std::string executablePath_;
+    Edition edition_;
     std::uint32_t lastDataRead_ = 0;
     bool created_ = false;            // the creation event has run to its end
     bool closeWhileCreating_ = false; // a close was asked for before that

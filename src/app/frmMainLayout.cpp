@@ -90,8 +90,9 @@ struct SwitchSpec {
 
 void TfmMain::CreateControls()
 {
-    setWindowTitle(QStringLiteral("Tamsel"));
-    setWindowIcon(TamselIcon());
+    const bool demo = edition_ == Edition::Demo;
+    setWindowTitle(demo ? QStringLiteral("Tamsel - démo (port simulé)") : QStringLiteral("Tamsel"));
+    setWindowIcon(demo ? TamselDemoIcon() : TamselIcon());
     // "MS Sans Serif" and "Tahoma" are narrow faces that this system may lack. Liberation Sans,
     // Arial's metric twin, stands in for them at the same height, drawn slightly narrower so
     // that every caption leaves a gap before the control placed after it.

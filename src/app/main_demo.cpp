@@ -5,5 +5,5 @@
 int main()
 {
     static bench::BenchOs os;
-    return RunTamsel(os);
+    return RunTamsel(os, {}, Edition::Demo);
 }

@@ -68,6 +68,15 @@ public:
     {
         inner_.ReportAccessPlan(addresses);
     }
+    std::vector<port::AccessRefusal> RefusalsAt(std::uint16_t base) override
+    {
+        return inner_.RefusalsAt(base);
+    }
+    port::PortLibrary OpenPortLibrary() override { return inner_.OpenPortLibrary(); }
+    std::optional<std::vector<port::SystemPort>> SystemPorts() override
+    {
+        return inner_.SystemPorts();
+    }
 
 private:
     void Note(const std::string& reason);

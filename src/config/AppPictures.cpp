@@ -101,6 +101,29 @@ QIcon TamselIcon()
     return icon;
 }
 
+QIcon TamselDemoIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128}) {
+        QImage image = TamselIconImage(size);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 32.0, size / 32.0);
+        const QRectF corner(16, 16, 16, 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 128, 0));
+        p.drawEllipse(corner);
+        QFont font(QStringLiteral("Arial"));
+        font.setBold(true);
+        font.setPixelSize(12);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(corner, Qt::AlignCenter, QStringLiteral("D"));
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
+}
+
 QImage MarbleImage()
 {
     // The picture is narrower than the about window, which repeats it side by side: every

@@ -3,6 +3,7 @@
 // as one small interface. Each executable installs one implementation at start-up (the host's
 // real calls, or the simulated bench); tests install a scriptable fake.
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -56,6 +57,26 @@ struct AccessRefusal {
     Explanation French;
 };
 
+// A library that gives the port instructions to a program of the NT family, where they are
+// otherwise refused, and what became of it: not in the program's folder, refused by the
+// loader (with the loader's code), lacking its functions, loaded with its own driver closed,
+// or open (the port instructions of this interface then reach the ports).
+enum class PortLibraryState { Absent, Unloadable, Incomplete, DriverClosed, Open };
+struct PortLibrary {
+    PortLibraryState State = PortLibraryState::Absent;
+    std::uint32_t Error = 0;
+};
+
+// A parallel port of the system's device list: its name (LPTn) and its I/O ranges, as listed.
+struct DeviceRange {
+    std::uint16_t First = 0;
+    std::uint16_t Last = 0;
+};
+struct SystemPort {
+    std::string Name;
+    std::vector<DeviceRange> Ranges;
+};
+
 class OsApi {
 public:
     virtual ~OsApi() = default;
@@ -99,12 +120,20 @@ public:
     // Why the data, status or control register of the port at `base` cannot be reached, each
     // distinct refusal once, in the order found; empty when all three can be. Asking may try
     // the ways to the port, as its first access would.
+    // A backend that lets one copy of the program at a time use a port claims it here.
     virtual std::vector<AccessRefusal> RefusalsAt(std::uint16_t base) { (void)base; return {}; }
 
     // True when the program's rights to reach ports came with its file (a file capability or
     // set-user-id) rather than from the user who started it. Such a run reaches parallel-port
     // registers only, and the toolkit loads no code that the environment names.
     virtual bool RaisedRun() { return false; }
+
+    // The second way to the ports on the NT family, tried by the port I/O client when its
+    // driver cannot be reached: loads the port library, once.
+    virtual PortLibrary OpenPortLibrary() { return {}; }
+
+    // The parallel ports the system's device list names; nothing where it keeps no such list.
+    virtual std::optional<std::vector<SystemPort>> SystemPorts() { return std::nullopt; }
 };
 
 // The implementation in use; installed once by the executable's main before any port access.

@@ -9,6 +9,8 @@ std::uint32_t IoctlPortRead = 0;
 std::uint32_t IoctlPortWrite = 0;
 bool DriverOpen = false;
 bool DirectIo = false;
+std::uint32_t DriverStartCode = 0;
+port::PortLibrary PortLib;
 
 namespace {
 
@@ -86,8 +88,12 @@ bool DriverStart()
     std::string path = ExecutableDir() + "\\" + kDriverName + kDriverFileExt;
     if (path.size() > kMaxDriverPath)
         path.resize(kMaxDriverPath);
-    ServiceInstall(path.c_str(), kDriverName);
-    return ServiceStart(kDriverName) == 0;
+    const std::uint32_t installed = ServiceInstall(path.c_str(), kDriverName);
+    const std::uint32_t started = ServiceStart(kDriverName);
+    // Without administrator rights the install is refused and the start then finds no service:
+    // the refusal is what the user can act on.
+    DriverStartCode = installed == port::kErrorAccessDenied ? installed : started;
+    return started == 0;
 }
 
 void PortIoStartup()
@@ -103,8 +109,19 @@ void PortIoStartup()
         DriverOpen = true;
         return;
     }
-    if (DriverStart())
+    if (DriverStart()) {
         DriverOpen = DeviceOpen(DeviceHandle);
+        if (!DriverOpen)
+            DriverStartCode = port::Os().GetLastError();
+    }
+    // Without the driver, the port library in direct mode, when the system offers one.
+    if (!DriverOpen) {
+        PortLib = port::Os().OpenPortLibrary();
+        if (PortLib.State == port::PortLibraryState::Open) {
+            DriverOpen = true;
+            DirectIo = true;
+        }
+    }
 }
 
 void PortIoShutdown()
@@ -162,4 +179,6 @@ void PortIoReset()
     IoctlPortWrite = 0;
     DriverOpen = false;
     DirectIo = false;
+    DriverStartCode = 0;
+    PortLib = {};
 }

@@ -36,6 +36,11 @@ extern std::uint32_t IoctlPortRead;
 extern std::uint32_t IoctlPortWrite;
 extern bool DriverOpen;
 extern bool DirectIo;
+// How the ways to the ports fared at start-up on the NT family: the driver's code (0 when it
+// started or was reachable; otherwise the first refusal of administrator rights, else the code
+// of its start, else of its device open), and the port library, tried when the driver failed.
+extern std::uint32_t DriverStartCode;
+extern port::PortLibrary PortLib;
 
 std::uint32_t PortCtlCode(std::uint32_t deviceType, std::uint32_t function, std::uint32_t method,
                           std::uint32_t access);

@@ -52,7 +52,7 @@ cd /
 $WINE "$dir/tamsel-demo.exe" &
 program=$!
 wait_for "the default preferences" 60 test -s "$dir/tamsel-demo.ini"
-window=$(wait_for_window)
+window=$(wait_for_window "^Tamsel - démo \\(port simulé\\)\$")
 grep -q '^LPT001Addr=888' "$dir/tamsel-demo.ini" || fail "unexpected tamsel-demo.ini"
 close_program tamsel-demo.exe "$program"
 grep -q '^\[WriteTest\]' "$dir/tamsel-demo.ini" || fail "the close did not save the preferences"

@@ -2,6 +2,7 @@
 
 #include "BenchOs.h"
 #include "FakeOs.h"
+#include "WindowsRefusals.h"
 #include "zlportio.h"
 
 namespace {
@@ -133,6 +134,85 @@ TEST_F(PortIoTest, MissingDriverFileLeavesTheDriverClosed)
     EXPECT_TRUE(os.DeviceRequests().empty());
     PortIoShutdown(); // driver never opened: nothing to stop
     EXPECT_EQ(os.CallCount("OpenSCManager"), 0u);
+}
+
+// The ways to the ports on the NT family in their order: the driver, else the port library in
+// direct mode, else a refusal per way that failed, each with its reason and remedy.
+TEST(PortIoWays, TheDriverElseThePortLibraryElseTheReasonAndTheRemedy)
+{
+    using L = port::PortLibraryState;
+    struct Row {
+        bool administrator, driverFile;
+        std::uint32_t startFailure; // injected into StartService; 0: none
+        port::PortLibrary library;
+        bool driver, direct;
+        std::vector<const char*> said; // in the refusals' English then French lines, in order
+    };
+    const Row rows[] = {
+        {true, true, 0, {L::Open, 0}, true, false, {}},
+        {true, false, 0, {L::Open, 0}, true, true, {}},
+        {true, true, 1275, {L::Open, 0}, true, true, {}},
+        {true, false, 0, {L::Absent, 0}, false, false,
+         {"neither the port driver zlportio.sys nor inpoutx64.dll", "64-bit inpoutx64.dll",
+          "ni le driver de port zlportio.sys ni inpoutx64.dll", "Exécuter en tant qu'admin"}},
+        {false, true, 0, {L::Absent, 0}, false, false,
+         {"administrator rights (error 5)", "\"Run as administrator\"",
+          "droits d'administrateur (erreur 5)", "« Exécuter en tant qu'administrateur »"}},
+        {true, true, 1275, {L::Absent, 0}, false, false,
+         {"32-bit driver, which 64-bit Windows does not load (error 1275)", "use InpOutx64",
+          "driver 32 bits", "utiliser InpOutx64"}},
+        {true, true, 193, {L::Absent, 0}, false, false, {"32-bit driver", "(erreur 193)"}},
+        {true, true, 577, {L::Absent, 0}, false, false,
+         {"no valid signature (error 577)", "InpOutx64", "signature valide (erreur 577)"}},
+        {true, true, 0x800B010C, {L::Absent, 0}, false, false,
+         {"vulnerable driver blocklist", "(error 0x800B010C)", "Core isolation",
+          "from Linux through ppdev, or with a USB I/O adapter",
+          "Sécurité Windows › Sécurité de l'appareil › Isolation du noyau", "adaptateur d'E/S USB"}},
+        {true, false, 0, {L::DriverClosed, 0}, false, false,
+         {"its driver is not open", "once with \"Run as administrator\"", "premier démarrage"}},
+        {true, true, 1275, {L::Unloadable, 193}, false, false,
+         {"(error 1275)", "inpoutx64.dll in the program's folder does not load (error 193)",
+          "ne se charge pas (erreur 193)"}},
+        {true, false, 0, {L::Incomplete, 0}, false, false, {"lacks the port functions"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.startFailure + r.driverFile * 10 + int(r.library.State) * 100);
+        fake::FakeOs os;
+        port::UseOs(os);
+        PortIoReset();
+        os.administrator = r.administrator;
+        if (r.driverFile)
+            os.existingFiles = {"C:\\Tamsel\\zlportio.sys"};
+        else
+            os.existingFiles.clear();
+        if (r.startFailure != 0)
+            os.failures["StartService"] = r.startFailure;
+        os.portLibrary = r.library;
+        PortIoStartup();
+        EXPECT_EQ(DriverOpen, r.driver);
+        EXPECT_EQ(DirectIo, r.direct);
+        // The library is tried only after the driver failed.
+        EXPECT_EQ(os.CallCount("OpenPortLibrary"), r.driver && !r.direct ? 0u : 1u);
+
+        std::string text;
+        for (const auto& refusal : port::WaysRefusals(DriverOpen, r.driverFile, DriverStartCode, PortLib))
+            text += refusal.English.Reason + "|" + refusal.English.Remedy + "|" +
+                    refusal.French.Reason + "|" + refusal.French.Remedy + "|";
+        EXPECT_EQ(text.empty(), r.said.empty()) << text;
+        std::size_t at = 0;
+        for (const char* said : r.said) {
+            at = text.find(said, at);
+            EXPECT_NE(at, std::string::npos) << said << " in " << text;
+        }
+        EXPECT_EQ(text.find(" off"), std::string::npos) << text; // no protection turned off
+
+        // In direct mode a write reaches the port through the library, not the device.
+        os.ClearCalls();
+        PortWrite(888, pwByte, 0x55);
+        EXPECT_EQ(os.Port().DataLatch(), r.driver ? 0x55 : 0);
+        EXPECT_EQ(os.CallCount("OutByte 888 85"), r.direct ? 1u : 0u);
+        PortIoReset();
+    }
 }
 
 TEST_F(PortIoTest, DriverReadsAreZeroExtendedAndFailedRequestsReadZero)

@@ -3,6 +3,8 @@
 #include <vector>
 #include <windows.h>
 
+#include "zlportio.h"
+
 namespace port {
 
 namespace {
@@ -91,50 +93,18 @@ bool WindowsOs::DeviceIoControl(Handle device, std::uint32_t code, const void* i
                                 std::uint32_t inSize, void* out, std::uint32_t outSize,
                                 std::uint32_t* bytesReturned)
 {
+    // A request for a port that another copy of the program holds does not reach it.
+    if (in != nullptr && inSize >= kPortRequestSize &&
+        !claims_.Claim(DecodePortRequest(static_cast<const std::uint8_t*>(in)).Port)) {
+        ::SetLastError(ERROR_BUSY);
+        return false;
+    }
     DWORD returned = 0;
     BOOL ok = ::DeviceIoControl(reinterpret_cast<HANDLE>(device), code, const_cast<void*>(in),
                                 inSize, out, outSize, &returned, nullptr);
     if (bytesReturned != nullptr)
         *bytesReturned = returned;
     return ok != FALSE;
-}
-
-// The processor's port instructions. Only the platforms outside the NT family, where the port
-// I/O client uses them, let a program run them.
-std::uint8_t WindowsOs::InByte(std::uint16_t port)
-{
-    std::uint8_t v;
-    __asm__ __volatile__("inb %w1, %b0" : "=a"(v) : "Nd"(port));
-    return v;
-}
-
-std::uint16_t WindowsOs::InWord(std::uint16_t port)
-{
-    std::uint16_t v;
-    __asm__ __volatile__("inw %w1, %w0" : "=a"(v) : "Nd"(port));
-    return v;
-}
-
-std::uint32_t WindowsOs::InDword(std::uint16_t port)
-{
-    std::uint32_t v;
-    __asm__ __volatile__("inl %w1, %0" : "=a"(v) : "Nd"(port));
-    return v;
-}
-
-void WindowsOs::OutByte(std::uint16_t port, std::uint8_t value)
-{
-    __asm__ __volatile__("outb %b0, %w1" : : "a"(value), "Nd"(port));
-}
-
-void WindowsOs::OutWord(std::uint16_t port, std::uint16_t value)
-{
-    __asm__ __volatile__("outw %w0, %w1" : : "a"(value), "Nd"(port));
-}
-
-void WindowsOs::OutDword(std::uint16_t port, std::uint32_t value)
-{
-    __asm__ __volatile__("outl %0, %w1" : : "a"(value), "Nd"(port));
 }
 
 } // namespace port

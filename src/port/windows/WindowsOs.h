@@ -1,8 +1,15 @@
 #pragma once
 // The host's real calls on Windows: the service control manager, the driver's device, the
-// platform identifier and the executable's path, and the processor's port instructions for
-// direct mode (the platforms outside the NT family let a program run them).
+// platform identifier and the executable's path, and the port instructions for direct mode:
+// through the InpOutx64 library once it is open (the NT family refuses them to a program),
+// else the processor's own (the platforms outside the NT family let a program run them).
+// One copy of the program at a time tests or holds a port.
+#include <cstdio>
+#include <string>
+
 #include "../OsApi.h"
+#include "InpOut.h"
+#include "PortClaims.h"
 
 namespace port {
 
@@ -33,6 +40,23 @@ public:
     void OutByte(std::uint16_t port, std::uint8_t value) override;
     void OutWord(std::uint16_t port, std::uint16_t value) override;
     void OutDword(std::uint16_t port, std::uint32_t value) override;
+
+    PortLibrary OpenPortLibrary() override;
+    std::vector<AccessRefusal> RefusalsAt(std::uint16_t base) override;
+    std::optional<std::vector<SystemPort>> SystemPorts() override;
+    // Writes to standard error the way in use, the system's parallel ports and, for each base
+    // address, how it is reached or why it is refused and what would give access.
+    void ReportAccessPlan(const std::vector<std::uint16_t>& addresses) override;
+
+    // The folder of the running executable, in the system's wide characters.
+    static std::wstring ExecutableFolder();
+
+private:
+    // Raises PortAccessError when another copy holds the port.
+    void Guard(std::uint16_t port);
+
+    InpOut inpOut_;
+    PortClaims claims_;
 };
 
 } // namespace port

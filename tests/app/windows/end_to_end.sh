@@ -56,8 +56,8 @@ log_text() {
 }
 log_ends_with() { [ "$(log_text | tail -n 1)" = "$1" ]; }
 
-wait_for "the end of detection" 60 log_ends_with \
-    "Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé."
+no_system_port="Windows ne connaît aucun port parallèle (Gestionnaire de périphériques, Ports (COM et LPT))"
+wait_for "the end of detection" 60 log_ends_with "$no_system_port"
 expected_start="Recherche des ports parallèles disponibles...
 [LPT1] Ecriture/Lecture à l'adresse \$378 - Ecriture = 55; Lecture = 55
 [LPT1] Valeur lue = Valeur écrite : port détecté à l'adresse \$378
@@ -71,7 +71,8 @@ expected_start="Recherche des ports parallèles disponibles...
 [LPT7] Port ignoré (adresse spécifiée = \$000)
 [LPT8] Port ignoré (adresse spécifiée = \$000)
 Sélection port parallèle LPT1 (port detecté)
-Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé."
+Fin de recherche des ports parallèles disponibles, 1 port parallèle trouvé.
+$no_system_port"
 [ "$(log_text)" = "$expected_start" ] || fail "start-up log:
 $(log_text)"
 echo "start-up log: LPT1 found at \$378, LPT2 and LPT3 read FF, LPT4 to LPT8 ignored"

@@ -31,9 +31,10 @@ wait_for() {
     done
 }
 
-# The program's main window, once shown; prints its X window.
+# The program's main window, once shown, by its title (the real program's by default); prints
+# its X window.
 wait_for_window() {
-    timeout 60 xdotool search --sync --onlyvisible --name '^Tamsel$' | head -n 1
+    timeout 60 xdotool search --sync --onlyvisible --name "${1:-^Tamsel\$}" | head -n 1
 }
 
 # close_program NAME PID: asks the program's windows to close, as their close box does, and
