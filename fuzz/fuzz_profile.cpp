@@ -31,6 +31,8 @@ public:
             return nullptr;
         return std::make_unique<Reader>(it->second);
     }
+    // One process: no other writer to hold off.
+    std::unique_ptr<ProfileWriteLock> LockWrites(const std::string&) override { return nullptr; }
     std::unique_ptr<ProfileWriter> CreateNew(const std::string& path, int& err) override
     {
         if (Files.count(path)) {
