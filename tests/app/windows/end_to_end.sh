@@ -9,7 +9,17 @@
 #  - "Ouvrir" starts reading, and a click on the D0 switch reaches the stand-in's port: its data
 #    register holds 1, and its loopback raises Error in the status register;
 #  - closing saves the preferences, and the service is stopped and removed.
-# A screenshot of the window with the port open is left in BUILD/tamsel-windows.png.
+# Then the program's second way to the ports, our stand-in inpoutx64.dll, each case in a fresh
+# folder unpacked from the zip:
+#  - with only the library beside it: LPT1 found at $378, "Ouvrir", and a D0 click reaching the
+#    library's data register; a second copy (tamsel-cli) started meanwhile leaves that port
+#    alone and says why;
+#  - with a zlportio.sys whose start fails with 1275 and the library: the fall-back to the
+#    library, and the driver's reason in tamsel-cli -v's report;
+#  - with neither: the refusal's reason and remedy in the window's log, and in tamsel-cli -v's
+#    report, started from a current directory that holds the library, which is not loaded.
+# Screenshots: BUILD/tamsel-windows.png (the driver, port open), BUILD/tamsel-windows-inpout.png
+# (the library, port open), BUILD/tamsel-windows-refused.png (no way at all).
 #   tests/app/windows/end_to_end.sh out/tamsel-win64.zip build-winqt
 set -euo pipefail
 zip=$(realpath "$1")
@@ -122,3 +132,84 @@ expected_ini+=$'\n[WriteTest]\r\nCanWrite=1\r'
 $(cat "$dir/tamsel.ini")"
 wait_for "the service's removal" 30 test "$(probe service)" = absent
 echo "closed: preferences saved, service removed"
+
+# A fresh folder of the zip, with the given stand-ins copied in under their own names.
+unpack() { # NAME FILE...
+    local into="$work/$1"
+    shift
+    mkdir "$into"
+    unzip -q "$zip" -d "$into"
+    for f in "$@"; do cp "$f" "$into/"; done
+    echo "$into"
+}
+library="$build/src/port/inpoutx64.dll"
+
+# The library alone beside the program.
+dir=$(unpack "InpOut été" "$library")
+$WINE "$dir/tamsel.exe" &
+program=$!
+window=$(wait_for_window)
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wait_for "the end of detection with the library" 60 log_ends_with "$no_system_port"
+[ "$(log_text)" = "$expected_start" ] || fail "start-up log with the library:
+$(log_text)"
+click "$open_x" "$toolbar_y"
+wait_for "the read loop with the library" 30 log_ends_with "Démarrage Lecture en boucle..."
+click "$d0_x" "$d0_y"
+inpout() { probe inpout "$1" "$(tr '/' '\\' <<<"Z:$dir/inpoutx64.dll")"; }
+wait_for "the D0 write through the library" 30 test "$(inpout 0x378)" = 01
+[ $((0x$(inpout 0x379) & 0x08)) = 8 ] || fail "Error line through the library's loopback"
+echo "library: LPT1 found at \$378, opened, D0 reached its data register"
+click "$log_x" "$log_y"
+sleep 1
+import -window root "$build/tamsel-windows-inpout.png"
+
+# A second copy meanwhile: it finds LPT1 held, says so, and writes nothing to it.
+set +e
+second=$($WINE "$dir/tamsel-cli.exe" -v detect 2>&1 | tr -d '\r')
+second_code=$?
+set -e
+grep -qF "tamsel-cli:   reason: another copy of Tamsel is using the port at 0x378" <<<"$second" ||
+    fail "a second copy while LPT1 is held:
+$second"
+[ "$(inpout 0x378)" = 01 ] || fail "the second copy reached the held port: $(inpout 0x378)"
+echo "second copy: LPT1 left alone (exit code $second_code)"
+close_program tamsel.exe "$program"
+
+# A driver that 64-bit Windows refuses (1275), and the library: the library serves.
+dir=$(unpack "Refus 1275" "$library")
+cp "$build/tests/port/windows/standin/refusing.sys" "$dir/zlportio.sys"
+report=$($WINE "$dir/tamsel-cli.exe" -v detect 2>&1 >/dev/null | tr -d '\r') ||
+    fail "detection through the library after the refused driver: $report"
+grep -qxF "tamsel-cli: zlportio.sys is a 32-bit driver, which 64-bit Windows does not load (error 1275); ports reached through inpoutx64.dll (InpOutx64)" <<<"$report" ||
+    fail "the fall-back's report:
+$report"
+echo "driver refused with 1275: fell back to the library, and said why"
+wait_for "the refused service's removal" 30 test "$(probe service)" = absent
+
+# Neither way: the window's log gives the reason and the remedy, and so does tamsel-cli -v,
+# started from a directory that holds the library, which is not loaded from there.
+dir=$(unpack "Sans pilote")
+mkdir "$work/courant"
+cp "$library" "$work/courant/"
+cd "$work/courant"
+set +e
+report=$($WINE "$dir/tamsel-cli.exe" -v detect 2>&1 >/dev/null | tr -d '\r')
+set -e
+grep -qxF "tamsel-cli:   reason: neither the port driver zlportio.sys nor inpoutx64.dll is in the program's folder" <<<"$report" ||
+    fail "no way, library in the current directory:
+$report"
+$WINE "$dir/tamsel.exe" &
+program=$!
+cd /
+window=$(wait_for_window)
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wait_for "the end of detection without a way" 60 log_ends_with "$no_system_port"
+log_text | grep -qF "ni le driver de port zlportio.sys ni inpoutx64.dll n'est dans le dossier du programme" ||
+    fail "no refusal in the log:
+$(log_text)"
+echo "no way: the refusal's reason in the window's log and in tamsel-cli's report"
+click "$log_x" "$log_y"
+sleep 1
+import -window root "$build/tamsel-windows-refused.png"
+close_program tamsel.exe "$program"

@@ -2,6 +2,8 @@
 // run under Wine:
 //   probe service        the "zlportio" service: "absent", or its state and driver file
 //   probe read ADDRESS   one byte of the port driver's port, through its device
+//   probe inpout ADDRESS LIBRARY   one byte of the stand-in port library's port (the library
+//                        shares its port with every process that loads it)
 //   probe clipboard      the clipboard's text
 // Prints UTF-8 on standard output; exits with 1 when the thing asked for is not there.
 #include <windows.h>
@@ -75,6 +77,20 @@ int Read(unsigned long address)
     return 0;
 }
 
+int ReadInpOut(unsigned long address, const char* library)
+{
+    HMODULE module = LoadLibraryA(library);
+    auto read = module ? reinterpret_cast<unsigned char(__stdcall*)(unsigned short)>(
+                             reinterpret_cast<void*>(GetProcAddress(module, "DlPortReadPortUchar")))
+                       : nullptr;
+    if (read == nullptr) {
+        std::puts("no library");
+        return 1;
+    }
+    std::printf("%02X\n", unsigned(read(static_cast<unsigned short>(address))));
+    return 0;
+}
+
 int Clipboard()
 {
     if (!OpenClipboard(nullptr))
@@ -100,8 +116,10 @@ int main(int argc, char** argv)
         return Service();
     if (what == "read" && argc > 2)
         return Read(std::strtoul(argv[2], nullptr, 0));
+    if (what == "inpout" && argc > 3)
+        return ReadInpOut(std::strtoul(argv[2], nullptr, 0), argv[3]);
     if (what == "clipboard")
         return Clipboard();
-    std::fputs("usage: probe service | read ADDRESS | clipboard\n", stderr);
+    std::fputs("usage: probe service | read ADDRESS | inpout ADDRESS LIBRARY | clipboard\n", stderr);
     return 2;
 }
