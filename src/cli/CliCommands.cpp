@@ -73,10 +73,19 @@ private:
     int DriverUnavailable()
     {
         Say() << "no port access: the port driver " << kDriverName << " is not available\n";
-        Say() << "  reason: its device cannot be opened, and " << kDriverName << kDriverFileExt
-              << " beside the program could not be installed and started as a service\n";
-        Say() << "  remedy: put " << kDriverName << kDriverFileExt << " beside "
-              << env_.Program << " and run " << env_.Program << " as administrator\n";
+        // Why no way to the ports served, as the backend tells it; the same for every port.
+        const std::vector<port::AccessRefusal> refusals = port::Os().RefusalsAt(0);
+        for (const port::AccessRefusal& refusal : refusals) {
+            Say() << "  reason: " << refusal.English.Reason << "\n";
+            Say() << "  remedy: " << refusal.English.Remedy << "\n";
+        }
+        if (refusals.empty()) {
+            Say() << "  reason: its device cannot be opened, and " << kDriverName
+                  << kDriverFileExt << " beside the program could not be installed and started"
+                  << " as a service\n";
+            Say() << "  remedy: put " << kDriverName << kDriverFileExt << " beside "
+                  << env_.Program << " and run " << env_.Program << " as administrator\n";
+        }
         return kExitNoAccess;
     }
 
