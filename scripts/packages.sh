@@ -9,8 +9,9 @@ DEMO_PACKAGES=(xvfb xauth)
 PACKAGE_PACKAGES=(dpkg-dev file g++-mingw-w64-x86-64-posix zip)
 # sigrok-cli and gtkwave read back the captures of tamsel-cli; Xvfb, xdotool and ImageMagick
 # drive and photograph the Windows program's window in its end-to-end run under Wine; setcap
-# (libcap2-bin) gives tamsel-cli its capability in the kernel guest.
-TEST_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev wine wine32:i386 wine64
+# (libcap2-bin) gives tamsel-cli its capability in the kernel guest. ccache keeps the suite's
+# compilations between runs.
+TEST_PACKAGES=(ccache g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev wine wine32:i386 wine64
                qemu-system-x86 busybox-static cpio xz-utils lintian desktop-file-utils appstream
                sigrok-cli gtkwave xvfb xauth xdotool imagemagick unzip libcap2-bin)
 

@@ -33,6 +33,8 @@ QT_OPTIONS=(
     -DFEATURE_icu=OFF -DFEATURE_glib=OFF -DFEATURE_fontconfig=OFF
 )
 
+# Qt is built once per key below; its compilations do not go through the suite's ccache.
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
 cache_root=${TAMSEL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tamsel}
 key=$( { echo "$QT_SOURCE_PACKAGE $QT_VERSION"; printf '%s\n' "${QT_OPTIONS[@]}";
          cat "$here/../cmake/mingw-x86_64.cmake" "$here"/qt-windows-patches/*.patch 2>/dev/null;

@@ -5,6 +5,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 JOBS=$(nproc)
+# Every compilation goes through ccache, whose store lies outside the repository beside the other
+# long builds: a second run, or a fresh clone, compiles only what changed. Paths are taken
+# relative to the clone, so that clones in other folders share one store.
+if command -v ccache >/dev/null; then
+    export CCACHE_DIR=${TAMSEL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tamsel}/ccache
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-8G}
+    export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+fi
 
 echo "== native build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
