@@ -16,35 +16,26 @@ using Method = port::LinuxOs::Method;
 
 TEST(ParportProc, ParsesBaseAddrDefensively)
 {
-    struct Row {
+    const struct {
         const char* text;
-        bool ok;
         std::uint32_t base, hi;
     } rows[] = {
-        {"888\t1912\n", true, 888, 1912},
-        {"888\t0\n", true, 888, 0},
-        {"888", true, 888, 0},
-        {"53264\t54288\n", true, 0xD010, 0xD410}, // above 0x7FFF: a PCIe card
-        {"  56320 \t 0 \n", true, 0xDC00, 0},
-        {"", false, 0, 0},
-        {"\n", false, 0, 0},
-        {"garbage", false, 0, 0},
-        {"-888\t0", false, 0, 0},
-        {"0x378\t0", false, 0, 0},
-        {"888x\t0", false, 0, 0},
-        {"888\t19x", false, 0, 0},
-        {"888\t0\t7", false, 0, 0},
-        {"99999999999\t0", false, 0, 0},
+        {"888\t1912\n", 888, 1912},
+        {"888\t0\n", 888, 0},
+        {"888", 888, 0},
+        {"53264\t54288\n", 0xD010, 0xD410}, // above 0x7FFF: a PCIe card
+        {"  56320 \t 0 \n", 0xDC00, 0},
     };
-    for (const Row& row : rows) {
-        auto parsed = port::ParseBaseAddr(row.text);
-        ASSERT_EQ(parsed.has_value(), row.ok) << row.text;
-        if (row.ok) {
-            EXPECT_EQ(parsed->Base, row.base) << row.text;
-            EXPECT_EQ(parsed->BaseHi, row.hi) << row.text;
-        }
+    for (const auto& row : rows) {
+        const auto parsed = port::ParseBaseAddr(row.text);
+        ASSERT_TRUE(parsed.has_value()) << row.text;
+        EXPECT_EQ(std::pair(parsed->Base, parsed->BaseHi), std::pair(row.base, row.hi)) << row.text;
     }
-    EXPECT_FALSE(port::ParseBaseAddr(std::string_view("888\0\t0", 6)).has_value());
+    const std::string_view refused[] = {"",         "\n",      "garbage",   "-888\t0",
+                                        "0x378\t0", "888x\t0", "888\t19x", "888\t0\t7",
+                                        "99999999999\t0", {"888\0\t0", 6}};
+    for (std::string_view text : refused)
+        EXPECT_FALSE(port::ParseBaseAddr(text).has_value()) << text;
 }
 
 TEST(ParportProc, DiscoversUsablePortsInNumberOrder)
@@ -259,6 +250,8 @@ TEST_P(RefusalTest, PicksTheMethodAndExplainsARefusal)
     c.setup(sys);
     Os().ReportPortAccess({c.address});
     EXPECT_EQ(Os().MethodFor(c.address), c.method);
+    // Only the device or /dev/port in use stays open: a refused device is closed.
+    EXPECT_EQ(sys.OpenCount(), int(c.method == Method::Ppdev || c.method == Method::DevPort));
     std::string text = err.Text();
     EXPECT_NE(text.find("tamsel: kernel parallel port parport0 at 0x378 (ECP 0x778), "
                         "/dev/parport0, modes PCSPP"),
@@ -318,6 +311,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "remedy: close the other program that uses /dev/parport0 (sudo fuser -v "
                      "/dev/parport0 names it), or see whether the kernel still lists parport0 "
                      "(sudo dmesg | grep parport), then start tamsel again\n"}},
+        // Not claimed: a claim would sleep until lp lets go.
+        RefusalCase{"HeldByLpRootFallsBack", false,
+                    [](fake::FakeLinuxSys& s) { s.files[kActive] = "lp\n"; }, 0x378,
+                    Method::DevPort, {"tamsel: port 0x378: /dev/port\n"}},
         RefusalCase{"HeldByAnotherProgram", true,
                     [](fake::FakeLinuxSys& s) { s.files[kActive] = "ppdev0\n"; }, 0x378,
                     Method::None,
@@ -381,15 +378,6 @@ INSTANTIATE_TEST_SUITE_P(
                     {"ppdev (/dev/parport0)", "parport0 has no TRISTATE in its modes (PCSPP), "
                      "so input mode cannot work", "firmware (BIOS)"}, true}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(LinuxOsTest, HeldPortIsNotClaimedAndRootFallsBackToDevPort)
-{
-    sys.files[kActive] = "lp\n";
-    Os().OutByte(0x378, 0x55);
-    EXPECT_EQ(sys.Count("PPCLAIM"), 0); // a claim would sleep until lp lets go
-    EXPECT_EQ(sys.raw, (std::vector<std::string>{"pwrite 0x378=0x55"}));
-    EXPECT_EQ(sys.OpenCount(), 1); // /dev/port only: the refused device is closed
-}
 
 // A port taken by another driver between the look at devices/active and the claim: the claim
 // sleeps, and start-up must go on after the bounded wait whatever the holder does.
