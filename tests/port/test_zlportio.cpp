@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "BenchOs.h"
 #include "FakeOs.h"
 #include "WindowsRefusals.h"
@@ -71,23 +73,6 @@ TEST_F(PortIoTest, NotNtFamilyUsesDirectModeWithoutServiceOrDevice)
     EXPECT_EQ(os.CallCount("OpenSCManager"), 0u);
 }
 
-TEST_F(PortIoTest, DeviceAlreadyReachableIsUsedAsItIs)
-{
-    os.services["zlportio"] = {"C:\\elsewhere\\zlportio.sys", 1, 3, 1, true, false};
-    PortIoStartup();
-    EXPECT_TRUE(DriverOpen);
-    EXPECT_FALSE(DirectIo);
-    EXPECT_EQ(os.CallCount("OpenSCManager"), 0u); // each service call opens the manager first
-
-    PortWrite(888, pwByte, 0x55);
-    EXPECT_EQ(PortRead(888, pwByte), 0x55u);
-    EXPECT_EQ(os.DeviceRequests(), (std::vector<std::string>{"W 888 0 85", "R 888 0"}));
-
-    PortIoShutdown(); // the service of that name is still stopped and deleted at exit
-    EXPECT_EQ(os.services.count("zlportio"), 0u);
-    EXPECT_EQ(os.OpenHandleCount(), 1u); // only the device handle, released by the process end
-}
-
 TEST_F(PortIoTest, TheDeviceOpenIsJudgedByTheLastErrorAlone)
 {
     for (auto [error, opened] : {std::pair{0u, true}, {183u, true}, {2u, false}, {5u, false}}) {
@@ -105,35 +90,51 @@ TEST_F(PortIoTest, TheDeviceOpenIsJudgedByTheLastErrorAlone)
                               "PlatformId", "CreateFile \\\\.\\ZLPORTIO 3221225472 0 3 128"}));
 }
 
-TEST_F(PortIoTest, UnreachableDeviceIsInstalledStartedAndOpened)
+// On the NT family: a device already reachable is used as it is; else the driver is installed
+// (replacing a service of that name), started and opened, or left registered for the next
+// start-up when it cannot start. At exit the service goes, unless it never opened.
+TEST_F(PortIoTest, TheDeviceAsFoundOrInstalled)
 {
-    os.services["zlportio"] = {"C:\\old\\zlportio.sys", 1, 3, 1, false, false};
-    PortIoStartup();
-    EXPECT_TRUE(DriverOpen);
-    EXPECT_FALSE(DirectIo);
-    EXPECT_EQ(os.services["zlportio"].path, "C:\\Tamsel\\zlportio.sys"); // old one replaced
-    EXPECT_TRUE(os.services["zlportio"].running);
-    EXPECT_EQ(os.CallCount("CreateFile"), 2u);
-    EXPECT_EQ(os.CallCount("CreateService"), 1u);
-
-    PortIoShutdown();
-    EXPECT_EQ(os.services.count("zlportio"), 0u);
-}
-
-TEST_F(PortIoTest, MissingDriverFileLeavesTheDriverClosed)
-{
-    os.existingFiles.clear();
-    PortIoStartup();
-    EXPECT_FALSE(DriverOpen);
-    EXPECT_EQ(os.CallCount("CreateService"), 1u);
-    EXPECT_EQ(os.CallCount("CreateFile"), 1u);
-    EXPECT_TRUE(os.services.count("zlportio")); // registered, left for the next start-up
-    os.ClearCalls();
-    EXPECT_EQ(PortRead(889, pwByte), 0u);
-    PortWrite(888, pwByte, 1);
-    EXPECT_TRUE(os.DeviceRequests().empty());
-    PortIoShutdown(); // driver never opened: nothing to stop
-    EXPECT_EQ(os.CallCount("OpenSCManager"), 0u);
+    const std::string longDir = "C:\\" + std::string(300, 'a');
+    const struct {
+        std::map<std::string, fake::Service> services; // before start-up
+        std::string exe;
+        bool open;
+        unsigned createFiles, createServices;
+        std::string driver; // the service's driver file after start-up
+    } rows[] = {
+        {{{"zlportio", {"C:\\elsewhere\\zlportio.sys", 1, 3, 1, true}}}, "C:\\Tamsel\\tamsel.exe",
+         true, 1, 0, "C:\\elsewhere\\zlportio.sys"},
+        {{{"zlportio", {"C:\\old\\zlportio.sys", 1, 3, 1, false}}}, "C:\\Tamsel\\tamsel.exe", true,
+         2, 1, "C:\\Tamsel\\zlportio.sys"},
+        {{}, "C:\\Missing\\tamsel.exe", false, 1, 1, "C:\\Missing\\zlportio.sys"},
+        {{}, longDir + "\\tamsel.exe", false, 1, 1, longDir.substr(0, 255)}, // the path cut
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.driver.substr(0, 20));
+        os = {};
+        PortIoReset();
+        os.services = r.services;
+        os.executablePath = r.exe;
+        PortIoStartup();
+        EXPECT_EQ(std::pair(DriverOpen, DirectIo), std::pair(r.open, false));
+        EXPECT_EQ(os.CallCount("CreateFile"), r.createFiles);
+        EXPECT_EQ(os.CallCount("CreateService"), r.createServices);
+        // Each service call opens the manager first.
+        EXPECT_EQ(os.CallCount("OpenSCManager") > 0, r.createServices > 0);
+        EXPECT_EQ(os.services["zlportio"].path, r.driver);
+        EXPECT_EQ(os.services["zlportio"].running, r.open);
+        os.ClearCalls();
+        PortWrite(888, pwByte, 0x55);
+        EXPECT_EQ(PortRead(888, pwByte), r.open ? 0x55u : 0u);
+        using Requests = std::vector<std::string>;
+        EXPECT_EQ(os.DeviceRequests(), (r.open ? Requests{"W 888 0 85", "R 888 0"} : Requests{}));
+        PortIoShutdown();
+        EXPECT_EQ(os.services.count("zlportio"), r.open ? 0u : 1u);
+        EXPECT_EQ(os.CallCount("OpenSCManager") > 0, r.open);
+        // Only the device handle stays, released by the process end.
+        EXPECT_EQ(os.OpenHandleCount(), r.open ? 1u : 0u);
+    }
 }
 
 // The ways to the ports on the NT family in their order: the driver, else the port library in
@@ -226,14 +227,6 @@ TEST_F(PortIoTest, DriverReadsAreZeroExtendedAndFailedRequestsReadZero)
     os.readReplyHighBits = 0;
     os.failures["DeviceIoControl"] = 31;
     EXPECT_EQ(PortRead(888, pwByte), 0u);
-}
-
-TEST_F(PortIoTest, LongDriverPathsAreCutTo255Characters)
-{
-    os.executablePath = "C:\\" + std::string(300, 'a') + "\\tamsel.exe";
-    PortIoStartup();
-    ASSERT_TRUE(os.services.count("zlportio"));
-    EXPECT_EQ(os.services["zlportio"].path.size(), 255u);
 }
 
 TEST(PortIoOnBench, WordAndDoubleWordAccessesReachConsecutiveRegisters)
