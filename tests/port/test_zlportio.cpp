@@ -139,7 +139,7 @@ TEST_F(PortIoTest, TheDeviceAsFoundOrInstalled)
 
 // The ways to the ports on the NT family in their order: the driver, else the port library in
 // direct mode, else a refusal per way that failed, each with its reason and remedy.
-TEST(PortIoWays, TheDriverElseThePortLibraryElseTheReasonAndTheRemedy)
+TEST_F(PortIoTest, TheDriverElseThePortLibraryElseTheReasonAndTheRemedy)
 {
     using L = port::PortLibraryState;
     struct Row {
@@ -178,13 +178,10 @@ TEST(PortIoWays, TheDriverElseThePortLibraryElseTheReasonAndTheRemedy)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.startFailure + r.driverFile * 10 + int(r.library.State) * 100);
-        fake::FakeOs os;
-        port::UseOs(os);
+        os = {};
         PortIoReset();
         os.administrator = r.administrator;
-        if (r.driverFile)
-            os.existingFiles = {"C:\\Tamsel\\zlportio.sys"};
-        else
+        if (!r.driverFile)
             os.existingFiles.clear();
         if (r.startFailure != 0)
             os.failures["StartService"] = r.startFailure;
@@ -212,7 +209,6 @@ TEST(PortIoWays, TheDriverElseThePortLibraryElseTheReasonAndTheRemedy)
         PortWrite(888, pwByte, 0x55);
         EXPECT_EQ(os.Port().DataLatch(), r.driver ? 0x55 : 0);
         EXPECT_EQ(os.CallCount("OutByte 888 85"), r.direct ? 1u : 0u);
-        PortIoReset();
     }
 }
 
