@@ -115,10 +115,12 @@ wine_ctest "$wine_build"
 # The whole program for 64-bit Windows, against Qt for Windows cross-built from Debian's own
 # source (scripts/qt-windows.sh builds it once into a cache folder outside the repository), into
 # the zip a Windows user unpacks; every test of that build under Wine on the offscreen platform;
-# the zip unpacked into a fresh folder and its tamsel-demo.exe started; and tamsel.exe end to
-# end on the windows platform, with the stand-in port driver beside it.
+# the zip unpacked into a fresh folder and its tamsel-demo.exe started; tamsel.exe end to end on
+# the windows platform, with the stand-in port driver beside it; and the programs from folders
+# named in Cyrillic and in Chinese.
 echo "== the whole program for 64-bit Windows, its tests under Wine"
 scripts/package.sh windows
 wine_ctest build-winqt
 tests/packaging/check_zip.sh out/tamsel-win64.zip
 tests/app/windows/end_to_end.sh out/tamsel-win64.zip build-winqt
+tests/app/windows/foreign_folders.sh out/tamsel-win64.zip build-winqt

@@ -324,6 +324,17 @@ int RunCommand(const CliOptions& options, port::OsApi& os, const CliEnv& env)
             *env.Err << env.Program << ": " << why << '\n';
         return why.empty() ? kExitDone : kExitUsage;
     }
+    // A preferences file named on the command line must be there: the defaults in its place
+    // would search other ports than the user asked for.
+    if (!options.Ini.empty()) {
+        ProfileFs& files = env.Files != nullptr ? *env.Files : RealFs();
+        const ProfileFileState ini = files.Stat(options.Ini);
+        if (!ini.Exists || !ini.IsRegular) {
+            *env.Err << env.Program << ": --ini " << options.Ini << ": "
+                     << (ini.Exists ? "not a file" : "no such file") << '\n';
+            return kExitUsage;
+        }
+    }
     AccessWatch watch(os);
     CliHost host(*env.Out);
     port::UseOs(watch);

@@ -9,7 +9,7 @@ namespace cli {
 
 int CliMain(int argc, char** argv, port::OsApi& os, const char* program);
 
-// The full path of the running executable.
+// The full path of the running executable, in UTF-8.
 std::string SelfPath();
 
 } // namespace cli

@@ -81,7 +81,7 @@ class OsApi {
 public:
     virtual ~OsApi() = default;
 
-    // Platform identifier and the executable's full path.
+    // Platform identifier and the executable's full path (UTF-8).
     virtual std::uint32_t PlatformId() = 0;
     virtual std::string ExecutablePath() = 0;
 

@@ -119,11 +119,14 @@ TEST_F(CliTest, DetectSearchesTheFilesAddressesOrTheGivenOnes)
          "Fin de recherche des ports parallèles disponibles, 2 ports parallèles trouvés."},
         {{"detect", "--ini", ini}, 3,
          "Fin de recherche des ports parallèles disponibles, 0 port parallèle trouvé."},
+        {{"read", "--ini", dir.File("none.ini")}, 1,
+         "tamsel-cli-demo: --ini " + dir.File("none.ini") + ": no such file"},
+        {{"read", "--ini", dir.Path()}, 1, "tamsel-cli-demo: --ini " + dir.Path() + ": not a file"},
     };
     for (const auto& r : rows) {
         const clitest::Result got = Run(r.args);
         EXPECT_EQ(got.Code, r.code) << got.Err;
-        EXPECT_NE(got.Out.find(r.lastLine + "\n"), std::string::npos) << got.Out;
+        EXPECT_NE((got.Out + got.Err).find(r.lastLine + "\n"), std::string::npos) << got.Out;
     }
     // Without a file, the window's default addresses, each step as the window logs it; and the
     // file is not created.

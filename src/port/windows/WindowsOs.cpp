@@ -1,8 +1,10 @@
 #include "WindowsOs.h"
 
+#include <string>
 #include <vector>
 #include <windows.h>
 
+#include "WideText.h"
 #include "zlportio.h"
 
 namespace port {
@@ -26,21 +28,7 @@ std::uint32_t WindowsOs::PlatformId()
     return info.dwPlatformId;
 }
 
-std::string WindowsOs::ExecutablePath()
-{
-    // The buffer grows until the whole path fits (the call truncates silently otherwise).
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, buffer.data(), DWORD(buffer.size()));
-        if (n == 0)
-            return {};
-        if (n < buffer.size())
-            return std::string(buffer.data(), n);
-        if (buffer.size() >= 32768)
-            return {};
-        buffer.resize(buffer.size() * 2);
-    }
-}
+std::string WindowsOs::ExecutablePath() { return Utf8(ExecutablePathW()); }
 
 Handle WindowsOs::OpenSCManagerA(const char* machine, const char* database, std::uint32_t access)
 {
@@ -52,8 +40,28 @@ Handle WindowsOs::CreateServiceA(Handle manager, const char* name, const char* d
                                  std::uint32_t startType, std::uint32_t errorControl,
                                  const char* binaryPath)
 {
+    // The driver's path is UTF-8, as the executable's path it comes from. The service takes it
+    // in the system's ANSI code page when every character has its place there; otherwise
+    // (a folder named in another script) the wide call gives it whole. A text that is not
+    // UTF-8 goes as it is.
+    const std::wstring wide = Wide(binaryPath);
+    BOOL lost = FALSE;
+    const int size = wide.empty() ? 0
+                                  : ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(),
+                                                          -1, nullptr, 0, nullptr, &lost);
+    if (size > 0 && lost) {
+        return FromSc(::CreateServiceW(Sc(manager), Wide(name).c_str(), Wide(displayName).c_str(), access,
+                                       serviceType, startType, errorControl, wide.c_str(),
+                                       nullptr, nullptr, nullptr, nullptr, nullptr));
+    }
+    std::vector<char> ansi(binaryPath, binaryPath + std::char_traits<char>::length(binaryPath) + 1);
+    if (size > 0) {
+        ansi.resize(std::size_t(size));
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, ansi.data(), size,
+                              nullptr, nullptr);
+    }
     return FromSc(::CreateServiceA(Sc(manager), name, displayName, access, serviceType, startType,
-                                   errorControl, binaryPath, nullptr, nullptr, nullptr, nullptr,
+                                   errorControl, ansi.data(), nullptr, nullptr, nullptr, nullptr,
                                    nullptr));
 }
 

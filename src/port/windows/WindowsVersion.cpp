@@ -3,33 +3,9 @@
 #include <cstdio>
 #include <windows.h>
 
+#include "WideText.h"
+
 namespace port {
-
-namespace {
-
-std::wstring Widen(const std::string& text, UINT codePage)
-{
-    if (text.empty())
-        return {};
-    int n = MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(std::size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string ToUtf8(const wchar_t* text, std::size_t length)
-{
-    if (length == 0)
-        return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, int(length), nullptr, 0, nullptr, nullptr);
-    std::string out(std::size_t(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text, int(length), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-} // namespace
 
 std::string VersionBlockName(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& translations)
 {
@@ -62,8 +38,8 @@ std::optional<std::string> ReadVersionValueOf(const std::wstring& file, const st
         for (UINT i = 0; i + 1 < tableSize / sizeof(WORD); i += 2)
             translations.emplace_back(words[i], words[i + 1]);
     }
-    std::wstring query = L"\\StringFileInfo\\" + Widen(VersionBlockName(translations), CP_UTF8) +
-                         L"\\" + Widen(key, CP_UTF8);
+    std::wstring query = L"\\StringFileInfo\\" + Wide(VersionBlockName(translations)) +
+                         L"\\" + Wide(key);
     void* value = nullptr;
     UINT length = 0; // in characters, the terminating zero included when there is one
     if (!VerQueryValueW(record.data(), query.c_str(), &value, &length) || value == nullptr)
@@ -72,34 +48,22 @@ std::optional<std::string> ReadVersionValueOf(const std::wstring& file, const st
     std::size_t n = 0;
     while (n < length && text[n] != L'\0')
         ++n;
-    return ToUtf8(text, n);
+    return Utf8(std::wstring_view(text, n));
 }
 
 } // namespace
 
 std::optional<std::string> ReadVersionValue(const std::string& path, const std::string& key)
 {
-    // The file name is in the system's 8-bit code page (as the executable's path comes); the
-    // record itself is read through the wide functions, so its texts do not depend on it.
-    return ReadVersionValueOf(Widen(path, CP_ACP), key);
+    return ReadVersionValueOf(Wide(path), key);
 }
 
 std::optional<std::string> ReadOwnVersionValue(const std::string& key)
 {
-    // The buffer grows until the whole path fits (the call truncates silently otherwise).
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-        if (n == 0)
-            return std::nullopt;
-        if (n < path.size()) {
-            path.resize(n);
-            return ReadVersionValueOf(path, key);
-        }
-        if (path.size() >= 32768)
-            return std::nullopt;
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = ExecutablePathW();
+    if (path.empty())
+        return std::nullopt;
+    return ReadVersionValueOf(path, key);
 }
 
 } // namespace port

@@ -13,8 +13,8 @@ namespace port {
 // upper-case hexadecimal digits each; "040904E4" (U.S. English, code page 1252) without one.
 std::string VersionBlockName(const std::vector<std::pair<std::uint16_t, std::uint16_t>>& translations);
 
-// The value of one key of the string block of the file's version record, as UTF-8; nullopt
-// when the file has no version record or the block lacks the key.
+// The value of one key of the string block of the version record of the file at the UTF-8
+// path, as UTF-8; nullopt when the file has no version record or the block lacks the key.
 std::optional<std::string> ReadVersionValue(const std::string& path, const std::string& key);
 // The same from the running executable's own record.
 std::optional<std::string> ReadOwnVersionValue(const std::string& key);

@@ -9,26 +9,15 @@
 #include "SystemPortsReport.h"
 #include "WindowsOs.h"
 #include "WindowsRefusals.h"
+#include "WideText.h"
 #include "zlportio.h"
 
 namespace port {
 
 std::wstring WindowsOs::ExecutableFolder()
 {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
-        if (n == 0)
-            return {};
-        if (n < buffer.size()) {
-            buffer.resize(n);
-            break;
-        }
-        if (buffer.size() >= 32768)
-            return {};
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.substr(0, buffer.find_last_of(L"\\/"));
+    const std::wstring path = ExecutablePathW();
+    return path.substr(0, path.find_last_of(L"\\/"));
 }
 
 PortLibrary WindowsOs::OpenPortLibrary() { return inpOut_.Open(ExecutableFolder()); }
