@@ -392,15 +392,16 @@ TEST_F(LinuxOsTest, ClaimWaitsForAHolderOnlySoLong)
         int signals;            // other signals that cut the claim short at once
         Method method;
         int claims;             // each on a descriptor of its own
-        milliseconds least, most;
+        milliseconds least;     // no upper bound: a busy machine may be late by any amount, and
+                                // a claim the alarm never cut short fails in the fake kernel
         std::vector<std::string> said;
     } rows[] = {
-        {"let go soon", "lp", 300, 0, Method::Ppdev, 1, 250ms, wait, {}},
-        {"another signal", "", 0, 2, Method::Ppdev, 3, 0ms, wait / 2, {}},
-        {"kept by lp", "lp", -1, 0, Method::None, 1, wait, wait + 1500ms,
+        {"let go soon", "lp", 300, 0, Method::Ppdev, 1, 250ms, {}},
+        {"another signal", "", 0, 2, Method::Ppdev, 3, 0ms, {}},
+        {"kept by lp", "lp", -1, 0, Method::None, 1, wait,
          {"reason: parport0 is held by the printer driver lp and was not released within 1 s\n",
           "remedy: sudo rmmod lp (or let the printing end), then start tamsel again\n"}},
-        {"kept by a program", "ppdev1", -1, 1, Method::None, 2, wait, wait + 1500ms,
+        {"kept by a program", "ppdev1", -1, 1, Method::None, 2, wait,
          {"reason: parport0 is held by ppdev1 and was not released within 1 s\n",
           "remedy: close the other program that uses /dev/parport0 (sudo fuser -v "
           "/dev/parport0 names it), then start tamsel again\n"}},
@@ -417,9 +418,7 @@ TEST_F(LinuxOsTest, ClaimWaitsForAHolderOnlySoLong)
         port::LinuxOs os(kernel, said.File());
         auto start = steady_clock::now();
         os.ReportPortAccess({0x378});
-        auto took = duration_cast<milliseconds>(steady_clock::now() - start);
-        EXPECT_GE(took, row.least);
-        EXPECT_LT(took, row.most);
+        EXPECT_GE(steady_clock::now() - start, row.least);
         EXPECT_EQ(os.MethodFor(0x378), row.method);
         EXPECT_EQ(kernel.Count("PPCLAIM"), row.claims);
         EXPECT_EQ(kernel.OpenCount(), row.method == Method::Ppdev ? 1 : 0);
