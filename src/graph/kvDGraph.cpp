@@ -2,6 +2,7 @@
 
 #include <QImageWriter>
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "Canvas.h"
@@ -129,9 +130,13 @@ void TkvDGraph::DrawImage(QImage& image)
     const TPlotGeometry g = PlotGeometry(width(), height(), Coord(m_look.leftMargin), Coord(m_look.rightMargin),
                                          Coord(m_look.topMargin), Coord(m_look.bottomMargin));
     // Everything but the traces depends on the size and the look alone, so it is drawn again
-    // only when one of them changed; each drawing starts from a copy of it.
+    // only when one of them changed; each drawing starts from a copy of it. An image that
+    // still holds the last drawing over this backdrop needs only its traces' pixels back.
+    bool onlyTraces = m_tracedImage != 0 && image.cacheKey() == m_tracedImage;
+    m_tracedImage = 0;
     if (!m_backdropLook || !(*m_backdropLook == m_look) || m_backdrop.size() != image.size()) {
         m_backdropLook.reset();
+        onlyTraces = false;
         QImage backdrop = NewControlImage(image.width(), image.height());
         bool failed = false;
         {
@@ -146,12 +151,20 @@ void TkvDGraph::DrawImage(QImage& image)
         m_backdropFailed = failed;
         m_backdropLook = m_look;
     }
-    TCanvas canvas(image);
-    canvas.Draw(0, 0, m_backdrop);
-    if (m_backdropFailed)
-        throw TGraphDrawError("graph scale without divisions");
-    if (!m_values.isEmpty())
-        DrawTraces(canvas, g);
+    {
+        TCanvas canvas(image);
+        if (onlyTraces)
+            canvas.DrawParts(m_backdrop, m_traced);
+        else
+            canvas.Draw(0, 0, m_backdrop);
+        m_traced.clear();
+        if (m_backdropFailed)
+            throw TGraphDrawError("graph scale without divisions");
+        if (!m_values.isEmpty())
+            DrawTraces(canvas, g);
+    }
+    // Any later change to the image's pixels gives it a new key.
+    m_tracedImage = image.cacheKey();
 }
 
 void TkvDGraph::DrawBackdrop(TCanvas& canvas, const TPlotGeometry& g)
@@ -298,12 +311,27 @@ void TkvDGraph::DrawTraces(TCanvas& canvas, const TPlotGeometry& g)
     }
     // Each sample's characters, looked up once for all traces.
     std::vector<QStringView> samples(m_values.cbegin(), m_values.cbegin() + qsizetype(xs.size()));
+    // What each trace covers is noted for the next drawing to undo: its edges one by one, its
+    // horizontal runs as the span from the leftmost to the rightmost on each level's row.
+    auto vertLine = [&](int x, int y0, int y) {
+        canvas.VertLine(x, y0, y);
+        m_traced.emplace_back(QPoint(x, std::min(y0, y)), QPoint(x, std::max(y0, y)));
+    };
     for (int t = 1; t <= N; ++t) {
         const TTraceLevels level = TraceLevels(g, N, t, m_spacing);
         bool wasHigh = false; // the previous level starts low
         // A level held over several samples is one run from the last edge to the pen.
         int runFrom = 0;
         int penX = 0;
+        // The span of the runs on each level's row: [0] the high row, [1] the low row.
+        int runsLeft[2] = {std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
+        int runsRight[2] = {std::numeric_limits<int>::min(), std::numeric_limits<int>::min()};
+        auto horzLine = [&](int x0, int x, int y) {
+            canvas.HorzLine(x0, x, y);
+            const int row = y == level.High ? 0 : 1;
+            runsLeft[row] = std::min({runsLeft[row], x0, x});
+            runsRight[row] = std::max({runsRight[row], x0, x});
+        };
         for (std::size_t i = 0; i < samples.size(); ++i) {
             if (samples[i].size() < t)
                 break;
@@ -315,19 +343,28 @@ void TkvDGraph::DrawTraces(TCanvas& canvas, const TPlotGeometry& g)
             if (i == 0) {
                 // From the plot's left edge, unshifted, to the first drawn position at the low
                 // level: the one line that can slant.
-                canvas.MoveTo(g.L, high ? level.High : level.Low);
+                const int y0 = high ? level.High : level.Low;
+                canvas.MoveTo(g.L, y0);
                 canvas.LineTo(xs[0], y);
+                m_traced.emplace_back(QPoint(std::min(g.L, xs[0]), std::min(y0, y)),
+                                      QPoint(std::max(g.L, xs[0]), std::max(y0, y)));
                 runFrom = xs[0];
             }
             penX = xs[i];
             if (high != wasHigh) {
-                canvas.HorzLine(runFrom, penX, y);
-                canvas.VertLine(penX, y, high ? level.High : level.Low);
+                horzLine(runFrom, penX, y);
+                vertLine(penX, y, high ? level.High : level.Low);
                 runFrom = penX;
             }
             wasHigh = high;
         }
         // The positions only ever move one way, so the run's pieces join up.
-        canvas.HorzLine(runFrom, penX, wasHigh ? level.High : level.Low);
+        horzLine(runFrom, penX, wasHigh ? level.High : level.Low);
+        for (int row = 0; row < 2; ++row) {
+            if (runsLeft[row] <= runsRight[row]) {
+                const int y = row == 0 ? level.High : level.Low;
+                m_traced.emplace_back(QPoint(runsLeft[row], y), QPoint(runsRight[row], y));
+            }
+        }
     }
 }

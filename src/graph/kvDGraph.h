@@ -2,6 +2,7 @@
 // The digital multi-trace graph: a logic-analyser view that keeps an ordered history of
 // samples and draws each trace as a two-level square wave inside a plot area, with trace
 // labels, an optional grid and an optional horizontal scale.
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "Colors.h"
 #include "GraphGeometry.h"
@@ -188,6 +190,11 @@ private:
     QImage m_backdrop;
     std::optional<TGraphLook> m_backdropLook;
     bool m_backdropFailed = false;
+    // Rectangles that hold every pixel the traces of the last drawing painted, and the key of
+    // the image that drawing left (0: none). The next drawing into that same, untouched image
+    // over the same backdrop gives just these pixels back to the backdrop.
+    std::vector<QRect> m_traced;
+    qint64 m_tracedImage = 0;
     int m_spacing = 12;
     TValuePosition m_valuePosition = vpPixels;
     TColor m_tracesColor = clAqua;

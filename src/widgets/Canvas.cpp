@@ -407,6 +407,36 @@ void TCanvas::Draw(int x, int y, const QImage& source)
     }
 }
 
+void TCanvas::DrawParts(const QImage& source, std::span<const QRect> parts)
+{
+    if (source.isNull() || parts.empty())
+        return;
+    const Surface s = Lock();
+    if (!s.bits)
+        return;
+    const QImage src = source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
+    const int width = std::min(src.width(), s.width);
+    const int height = std::min(src.height(), s.height);
+    const auto* from = reinterpret_cast<const QRgb*>(src.constBits());
+    const qsizetype fromStride = src.bytesPerLine() / qsizetype(sizeof(QRgb));
+    for (const QRect& part : parts) {
+        const int x1 = std::max(part.left(), 0);
+        const int x2 = std::min(part.right(), width - 1);
+        const int y1 = std::max(part.top(), 0);
+        const int y2 = std::min(part.bottom(), height - 1);
+        if (x1 > x2)
+            continue;
+        if (x1 == x2) {
+            // A column: pixel by pixel, no call per pixel.
+            for (int y = y1; y <= y2; ++y)
+                s.bits[y * s.stride + x1] = from[y * fromStride + x1];
+            continue;
+        }
+        for (int y = y1; y <= y2; ++y)
+            std::memcpy(s.bits + y * s.stride + x1, from + y * fromStride + x1, std::size_t(x2 - x1 + 1) * sizeof(QRgb));
+    }
+}
+
 void TCanvas::StretchDraw(const QRect& dest, const QImage& source, const QRect& sourceRect)
 {
     if (source.isNull() || dest.width() <= 0 || dest.height() <= 0 || sourceRect.width() <= 0

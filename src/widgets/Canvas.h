@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "Colors.h"
 
@@ -89,6 +90,8 @@ public:
 
     // Copies a whole image with its top-left corner at (x, y), clipped to this image.
     void Draw(int x, int y, const QImage& source);
+    // Copies each rectangle of the source onto the same place of this image, clipped to both.
+    void DrawParts(const QImage& source, std::span<const QRect> parts);
     // Copies the source rectangle of an image onto the destination rectangle, scaling it.
     void StretchDraw(const QRect& dest, const QImage& source, const QRect& sourceRect);
     void StretchDraw(const QRect& dest, const QImage& source) { StretchDraw(dest, source, source.rect()); }

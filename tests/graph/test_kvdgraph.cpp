@@ -371,6 +371,7 @@ TEST(Graph, EveryRedrawEqualsTheStraightforwardDrawing)
     TkvDGraph graph;
     const std::function<void()> changes[] = {
         [&] { graph.SetBounds(0, 0, pick(0, 260), pick(0, 180)); },
+        [&] { graph.SetBounds(0, 0, graph.Width(), graph.Height()); }, // a new, blank image
         [&] { graph.SetNumTraces(std::uint16_t(pick(0, 20))); },
         [&] { graph.SetSpacing(pick(-3, 13)); },
         [&] { graph.SetTraceLabels(pick(0, 1) ? QStringLiteral("Ack (In);;Busy") : QString()); },
