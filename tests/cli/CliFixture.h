@@ -122,6 +122,20 @@ private:
 struct Result {
     int Code;
     std::string Out, Err;
+    int OutFlushes = 0; // flushes of the standard output: each a system call on a real one
+};
+
+// A string buffer that counts the flushes asked of it.
+class FlushCountingBuf final : public std::stringbuf {
+public:
+    int Flushes = 0;
+
+protected:
+    int sync() override
+    {
+        ++Flushes;
+        return std::stringbuf::sync();
+    }
 };
 
 class CliTest : public ::testing::Test {
@@ -139,12 +153,15 @@ protected:
         std::vector<const char*> argv{"tamsel-cli-demo"};
         for (const std::string& a : args)
             argv.push_back(a.c_str());
-        std::ostringstream out, err;
+        FlushCountingBuf outBuf;
+        std::ostream out(&outBuf);
+        std::ostringstream err;
         cli::CliEnv env;
         env.Program = "tamsel-cli-demo";
         env.ExecutablePath = dir.File("tamsel-cli-demo");
         env.Out = &out;
         env.Err = &err;
+        env.OutIsTerminal = outIsTerminal;
         env.Stop = &stop;
         env.Files = &fs;
         env.Clock = clock;
@@ -153,7 +170,7 @@ protected:
             return real ? std::make_unique<RefusingFolder>(std::move(real), refusals) : nullptr;
         };
         const int code = cli::RunCli(int(argv.size()), argv.data(), os, env);
-        return {code, out.str(), err.str()};
+        return {code, outBuf.str(), err.str(), outBuf.Flushes};
     }
     Result Run(const std::vector<std::string>& args) { return Run(args, bench); }
 
@@ -162,6 +179,7 @@ protected:
     ScheduledBench bench;
     cli::MonotonicClock* clock = &bench; // null: the system's
     Refusals refusals;
+    bool outIsTerminal = false;
     volatile std::sig_atomic_t stop = 0;
 };
 

@@ -3,7 +3,10 @@
 // at increasing times; and, on Linux, two viewers' own readers agree.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -14,6 +17,32 @@
 
 #include "CliFixture.h"
 #include "CliText.h"
+
+// Every allocation of this test program is counted, so that a test can tell a run that
+// allocates for each change it passes on from one that does not. All the unaligned forms are
+// replaced together, so that each block is freed by the family that allocated it.
+namespace {
+std::atomic<std::uint64_t> allocations{0};
+
+void* Allocate(std::size_t size, bool orNull)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size != 0 ? size : 1); p != nullptr || orNull)
+        return p;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size) { return Allocate(size, false); }
+void* operator new[](std::size_t size) { return Allocate(size, false); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size, true); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size, true); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
@@ -139,6 +168,46 @@ TEST_F(CliTest, TimesAsAUserSeesThem)
         WriteFile(file, captured.Out);
         const std::string shown = Run({"show", file}).Out;
         EXPECT_EQ(shown.substr(shown.find('\n') + 1), r.changes) << r.what;
+    }
+}
+
+// However many changes a run passes on, it allocates nothing more for them; into a pipe or a
+// file its output is not flushed for each (a flush is a system call), while on a terminal
+// watch flushes each line.
+TEST_F(CliTest, AChangeAllocatesNothingAndFlushesOnlyOnATerminal)
+{
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        bool terminal;
+    } rows[] = {
+        {"watch into a pipe or a file", {"watch"}, false},
+        {"watch on a terminal", {"watch"}, true},
+        {"capture into a file", {"capture", "-o", dir.File("c.vcd")}, false},
+        {"capture to the standard output", {"capture", "-o", "-"}, false},
+    };
+    for (const auto& r : rows) {
+        std::int64_t allocated[2], flushes[2];
+        for (int run = 0; run < 2; ++run) {
+            // Ack changes at each of the first 100 ticks, then of the first 300.
+            bench = clitest::ScheduledBench();
+            for (int i = 1; i <= (run == 0 ? 100 : 300); ++i)
+                bench.Steps.push_back({i * 1us, 10, i % 2 == 0});
+            outIsTerminal = r.terminal;
+            std::vector<std::string> args = r.args;
+            args.insert(args.begin() + 1, {"--for", "1ms"});
+            const std::uint64_t before = allocations;
+            const clitest::Result got = Run(args);
+            allocated[run] = std::int64_t(allocations - before);
+            flushes[run] = got.OutFlushes;
+            ASSERT_EQ(got.Code, 0) << r.what << got.Err;
+        }
+        // 200 changes more: a few more blocks of output at most.
+        EXPECT_LT(allocated[1] - allocated[0], 50) << r.what;
+        if (r.terminal)
+            EXPECT_GE(flushes[1] - flushes[0], 200) << r.what;
+        else
+            EXPECT_EQ(flushes[1], flushes[0]) << r.what;
     }
 }
 
