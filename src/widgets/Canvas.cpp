@@ -419,21 +419,34 @@ void TCanvas::DrawParts(const QImage& source, std::span<const QRect> parts)
     const int height = std::min(src.height(), s.height);
     const auto* from = reinterpret_cast<const QRgb*>(src.constBits());
     const qsizetype fromStride = src.bytesPerLine() / qsizetype(sizeof(QRgb));
-    for (const QRect& part : parts) {
-        const int x1 = std::max(part.left(), 0);
-        const int x2 = std::min(part.right(), width - 1);
+    for (std::size_t i = 0; i < parts.size();) {
+        const QRect& part = parts[i];
         const int y1 = std::max(part.top(), 0);
         const int y2 = std::min(part.bottom(), height - 1);
-        if (x1 > x2)
-            continue;
-        if (x1 == x2) {
-            // A column: pixel by pixel, no call per pixel.
-            for (int y = y1; y <= y2; ++y)
-                s.bits[y * s.stride + x1] = from[y * fromStride + x1];
+        if (part.width() == 1) {
+            // Columns of one height in a row are copied row by row, so that the rows are read
+            // in order rather than a pixel a row apart.
+            std::size_t end = i + 1;
+            while (end < parts.size() && parts[end].width() == 1 && parts[end].top() == part.top()
+                   && parts[end].bottom() == part.bottom())
+                ++end;
+            for (int y = y1; y <= y2; ++y) {
+                for (std::size_t k = i; k < end; ++k) {
+                    const int x = parts[k].left();
+                    if (unsigned(x) < unsigned(width))
+                        s.bits[y * s.stride + x] = from[y * fromStride + x];
+                }
+            }
+            i = end;
             continue;
         }
-        for (int y = y1; y <= y2; ++y)
-            std::memcpy(s.bits + y * s.stride + x1, from + y * fromStride + x1, std::size_t(x2 - x1 + 1) * sizeof(QRgb));
+        const int x1 = std::max(part.left(), 0);
+        const int x2 = std::min(part.right(), width - 1);
+        if (x1 <= x2) {
+            for (int y = y1; y <= y2; ++y)
+                std::memcpy(s.bits + y * s.stride + x1, from + y * fromStride + x1, std::size_t(x2 - x1 + 1) * sizeof(QRgb));
+        }
+        ++i;
     }
 }
 

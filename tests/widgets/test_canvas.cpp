@@ -1,6 +1,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -268,6 +269,26 @@ TEST(Canvas, DrawCopiesAWholeImageClipped)
     canvas.Draw(3, 3, source);
     EXPECT_EQ(Px(image, 3, 3), clRed);
     EXPECT_EQ(Px(image, 4, 4), clWhite);
+}
+
+TEST(Canvas, DrawPartsCopiesEachRectangleInPlaceClipped)
+{
+    QImage source(7, 6, QImage::Format_RGB32);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 7; ++x)
+            source.setPixel(x, y, ToRgb(MakeColor(std::uint8_t(x * 30), std::uint8_t(y * 40), 7)));
+    // A row cut on the left; side by side from one top, two columns of one height, one shorter
+    // and one cut at the bottom; a block cut on the right.
+    const QRect parts[] = {{-2, 1, 3, 1}, {1, 0, 1, 3}, {2, 0, 1, 3}, {3, 0, 1, 2}, {4, 0, 1, 9}, {5, 2, 4, 2}};
+    QImage image = WhiteImage(6, 5);
+    image.fill(ToRgb(clBlack));
+    TCanvas(image).DrawParts(source, parts);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const bool copied =
+                std::any_of(std::begin(parts), std::end(parts), [&](const QRect& r) { return r.contains(x, y); });
+            EXPECT_EQ(Px(image, x, y), copied ? FromRgb(source.pixel(x, y)) : clBlack) << x << ", " << y;
+        }
 }
 
 TEST(Canvas, StretchDrawScalesByNearestPixel)
