@@ -15,8 +15,6 @@ dir="$work/unpacked"
 mkdir "$dir"
 unzip -q "$zip" -d "$dir"
 
-fail() { echo "check_zip: $*" >&2; exit 1; }
-
 # The files, and every library imported by some file of the folder (names are not case
 # sensitive on Windows), the platform plugin being loaded by the toolkit itself.
 listing=$(cd "$dir" && find . -type f | sed 's|^\./||' | sort)

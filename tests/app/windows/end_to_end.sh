@@ -28,9 +28,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_session.sh"
 wine_session "$0" "$@"
 
-fail() { echo "end_to_end: $*" >&2; exit 1; }
-probe() { $WINE "$build/tests/app/windows/probe.exe" "$@" | tr -d '\r'; }
-
 dir="$work/Bancs d'essai été"
 mkdir "$dir"
 unzip -q "$zip" -d "$dir"

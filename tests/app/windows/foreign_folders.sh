@@ -15,8 +15,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_session.sh"
 wine_session "$0" "$@"
 
-fail() { echo "foreign_folders: $*" >&2; exit 1; }
-probe() { $WINE "$build/tests/app/windows/probe.exe" "$@" | tr -d '\r'; }
 windows_path() { echo "Z:$(tr '/' '\\' <<<"$1")"; }
 # detect_finds LPTn ARGS...: tamsel-cli-demo's search finds LPTn at the bench's $378.
 detect_finds() {

@@ -49,3 +49,10 @@ wait_ended() {
     wait_for "the program to end" 60 bash -c "! kill -0 $1"
     wait "$1"
 }
+
+# fail TEXT: the calling script's failure, named after it.
+fail() { echo "$(basename "$0" .sh): $*" >&2; exit 1; }
+
+# probe ARGS...: the test probe of the build named by the calling script's $build (the stand-in
+# driver's service and ports, as the system sees them).
+probe() { $WINE "$build/tests/app/windows/probe.exe" "$@" | tr -d '\r'; }
